@@ -1,0 +1,456 @@
+#include "driver_object/variant.h"
+
+#include <cmath>
+#include <limits>
+
+#include "driver_object/date_text.h"
+#include "driver_object/errors.h"
+#include "driver_object/number_text.h"
+#include "driver_object/result_codes.h"
+#include "platform/locale.h"
+
+namespace pirell {
+namespace {
+
+const char* TypeName(std::uint16_t type) {
+  switch (type & varTypeMask) {
+    case varEmpty:
+      return "Empty";
+    case varNull:
+      return "Null";
+    case varSmallint:
+      return "Smallint";
+    case varInteger:
+      return "Integer";
+    case varSingle:
+      return "Single";
+    case varDouble:
+      return "Double";
+    case varCurrency:
+      return "Currency";
+    case varDate:
+      return "Date";
+    case varOleStr:
+      return "OleStr";
+    case varDispatch:
+      return "Dispatch";
+    case varError:
+      return "Error";
+    case varBoolean:
+      return "Boolean";
+    case varVariant:
+      return "Variant";
+    case varUnknown:
+      return "Unknown";
+    case varShortInt:
+      return "ShortInt";
+    case varByte:
+      return "Byte";
+    case varWord:
+      return "Word";
+    case varLongWord:
+      return "LongWord";
+    case varInt64:
+      return "Int64";
+    case varUInt64:
+      return "UInt64";
+    case varString:
+      return "String";
+    default:
+      return "Unknown";
+  }
+}
+
+[[noreturn]] void CannotConvert(const Variant& v, const char* target) {
+  std::string from = v.IsArray() ? std::string("Array of Variant") : TypeName(v.Type());
+  throw ConversionError("Could not convert variant of type (" + from + ") into type (" + target +
+                        ")");
+}
+
+bool IsSignedInteger(std::uint16_t t) {
+  return t == varSmallint || t == varInteger || t == varShortInt || t == varInt64 || t == varError;
+}
+bool IsUnsignedInteger(std::uint16_t t) {
+  return t == varByte || t == varWord || t == varLongWord || t == varUInt64;
+}
+
+// A text read as a number: an integer, or a decimal in the user locale's format.
+std::optional<double> TextToNumber(const std::string& text) {
+  if (auto whole = ParseInteger(text)) return static_cast<double>(*whole);
+  return ParseLocaleDecimal(text);
+}
+
+std::int64_t DoubleToInt64(const Variant& v, double d, const char* target) {
+  if (!std::isfinite(d) || d >= 9.2233720368547758e18 || d < -9.2233720368547758e18)
+    CannotConvert(v, target);
+  return RoundHalfEven(d);
+}
+
+}  // namespace
+
+std::int64_t RoundHalfEven(double value) {
+  double rounded = std::nearbyint(value);  // the default rounding mode is to nearest, ties even
+  return static_cast<std::int64_t>(rounded);
+}
+
+// ---- construction ----
+
+Variant::Variant(VariantArray array)
+    : type_(varVariant), array_(std::make_unique<VariantArray>(std::move(array))) {}
+
+Variant::Variant(const Variant& other)
+    : type_(other.type_),
+      int_(other.int_),
+      dbl_(other.dbl_),
+      str_(other.str_),
+      object_(other.object_),
+      array_(other.array_ ? std::make_unique<VariantArray>(*other.array_) : nullptr),
+      ref_(other.ref_) {}
+
+Variant& Variant::operator=(const Variant& other) {
+  if (this != &other) {
+    Variant copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+Variant::~Variant() = default;
+
+Variant Variant::Null() {
+  Variant v;
+  v.type_ = varNull;
+  return v;
+}
+
+#define PIRELL_INTEGER_FACTORY(Name, Code, CType) \
+  Variant Variant::Name(CType value) {            \
+    Variant v;                                    \
+    v.type_ = Code;                               \
+    v.int_ = static_cast<std::int64_t>(value);    \
+    return v;                                     \
+  }
+PIRELL_INTEGER_FACTORY(Smallint, varSmallint, std::int16_t)
+PIRELL_INTEGER_FACTORY(Integer, varInteger, std::int32_t)
+PIRELL_INTEGER_FACTORY(Currency, varCurrency, std::int64_t)
+PIRELL_INTEGER_FACTORY(ErrorCode, varError, std::int32_t)
+PIRELL_INTEGER_FACTORY(ShortInt, varShortInt, std::int8_t)
+PIRELL_INTEGER_FACTORY(Byte, varByte, std::uint8_t)
+PIRELL_INTEGER_FACTORY(Word, varWord, std::uint16_t)
+PIRELL_INTEGER_FACTORY(LongWord, varLongWord, std::uint32_t)
+PIRELL_INTEGER_FACTORY(Int64, varInt64, std::int64_t)
+PIRELL_INTEGER_FACTORY(UInt64, varUInt64, std::uint64_t)
+#undef PIRELL_INTEGER_FACTORY
+
+Variant Variant::Single(float value) {
+  Variant v;
+  v.type_ = varSingle;
+  v.dbl_ = value;
+  return v;
+}
+Variant Variant::Double(double value) {
+  return Variant(value);
+}
+Variant Variant::Date(double ole_date) {
+  Variant v;
+  v.type_ = varDate;
+  v.dbl_ = ole_date;
+  return v;
+}
+Variant Variant::OleStr(std::string utf8) {
+  return Variant(std::move(utf8));
+}
+Variant Variant::AnsiString(std::string utf8) {
+  Variant v(std::move(utf8));
+  v.type_ = varString;
+  return v;
+}
+Variant Variant::Dispatch(std::shared_ptr<LateBoundObject> object) {
+  Variant v;
+  v.type_ = varDispatch;
+  v.object_ = std::move(object);
+  return v;
+}
+Variant Variant::Unknown(std::shared_ptr<LateBoundObject> object) {
+  Variant v;
+  v.type_ = varUnknown;
+  v.object_ = std::move(object);
+  return v;
+}
+Variant Variant::Boolean(bool value) {
+  return Variant(value);
+}
+Variant Variant::Ref(Variant* target, std::uint16_t ref_type) {
+  Variant v;
+  v.type_ = varByRef;
+  v.int_ = ref_type & varTypeMask;
+  v.ref_ = target;
+  return v;
+}
+
+// ---- inspection ----
+
+std::uint16_t Variant::Type() const {
+  if (array_) return varArray | varVariant;
+  if (type_ == varByRef) return static_cast<std::uint16_t>(varByRef | RefType());
+  return type_;
+}
+
+bool Variant::IsOrdinal() const {
+  return IsSignedInteger(type_) || IsUnsignedInteger(type_) || type_ == varBoolean;
+}
+
+const Variant& Variant::Deref() const {
+  const Variant* v = this;
+  for (int guard = 0; v->type_ == varByRef && v->ref_ && guard < 64; ++guard) v = v->ref_;
+  return *v;
+}
+
+Variant& Variant::Deref() {
+  return const_cast<Variant&>(static_cast<const Variant&>(*this).Deref());
+}
+
+Variant Variant::ResolvedCopy() const {
+  const Variant& target = Deref();
+  if (target.type_ == varByRef) return Variant();  // a dangling or cyclic chain
+  Variant copy(target);
+  if (copy.array_) {
+    for (Variant& item : copy.array_->Items()) {
+      if (item.type_ == varByRef) item = item.ResolvedCopy();
+    }
+  }
+  return copy;
+}
+
+const VariantArray& Variant::Array() const {
+  const Variant& v = Deref();
+  if (!v.array_) throw ArrayError("Variant is not an array");
+  return *v.array_;
+}
+
+VariantArray& Variant::Array() {
+  Variant& v = Deref();
+  if (!v.array_) throw ArrayError("Variant is not an array");
+  return *v.array_;
+}
+
+// ---- conversions ----
+
+std::int64_t Variant::ToInt64() const {
+  const Variant& v = Deref();
+  if (v.array_) CannotConvert(v, "Int64");
+  const std::uint16_t t = v.type_;
+  if (t == varEmpty) return 0;
+  if (IsSignedInteger(t) || t == varBoolean) return v.int_;
+  if (IsUnsignedInteger(t)) {
+    if (v.RawUnsigned() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+      CannotConvert(v, "Int64");
+    return v.int_;
+  }
+  if (t == varSingle || t == varDouble || t == varDate) return DoubleToInt64(v, v.dbl_, "Int64");
+  if (t == varCurrency) return RoundHalfEven(static_cast<double>(v.int_) / 10000.0);
+  if (t == varOleStr || t == varString) {
+    if (auto whole = ParseInteger(v.str_)) return *whole;
+    if (auto number = ParseLocaleDecimal(v.str_)) return DoubleToInt64(v, *number, "Int64");
+    throw ConversionError("Could not convert variant of type (" + std::string(TypeName(t)) +
+                          ") into type (Int64)");
+  }
+  CannotConvert(v, "Int64");
+}
+
+std::int32_t Variant::ToInt() const {
+  const Variant& v = Deref();
+  std::int64_t value;
+  try {
+    value = v.ToInt64();
+  } catch (const ConversionError&) {
+    CannotConvert(v, "Integer");
+  }
+  if (value < std::numeric_limits<std::int32_t>::min() ||
+      value > std::numeric_limits<std::int32_t>::max()) {
+    // Unsigned 32-bit values wrap as the automation runtime stores them.
+    if (v.type_ == varLongWord) return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    CannotConvert(v, "Integer");
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+double Variant::ToDouble() const {
+  const Variant& v = Deref();
+  if (v.array_) CannotConvert(v, "Double");
+  const std::uint16_t t = v.type_;
+  if (t == varEmpty) return 0;
+  if (IsSignedInteger(t) || t == varBoolean) return static_cast<double>(v.int_);
+  if (IsUnsignedInteger(t)) return static_cast<double>(v.RawUnsigned());
+  if (t == varSingle || t == varDouble || t == varDate) return v.dbl_;
+  if (t == varCurrency) return static_cast<double>(v.int_) / 10000.0;
+  if (t == varOleStr || t == varString) {
+    if (auto number = TextToNumber(v.str_)) return *number;
+    CannotConvert(v, "Double");
+  }
+  CannotConvert(v, "Double");
+}
+
+std::int64_t Variant::ToCurrency() const {
+  const Variant& v = Deref();
+  if (v.type_ == varCurrency && !v.array_) return v.int_;
+  double d;
+  try {
+    d = v.ToDouble();
+  } catch (const ConversionError&) {
+    CannotConvert(v, "Currency");
+  }
+  if (!std::isfinite(d) || std::fabs(d) >= 922337203685477.0) CannotConvert(v, "Currency");
+  return RoundHalfEven(d * 10000.0);
+}
+
+double Variant::ToDate() const {
+  const Variant& v = Deref();
+  if (v.array_) CannotConvert(v, "Date");
+  if (v.type_ == varOleStr || v.type_ == varString) {
+    if (auto date = ParseLocaleDateTime(v.str_)) return *date;
+    if (auto number = TextToNumber(v.str_)) return *number;
+    CannotConvert(v, "Date");
+  }
+  try {
+    return v.ToDouble();
+  } catch (const ConversionError&) {
+    CannotConvert(v, "Date");
+  }
+}
+
+bool Variant::ToBool() const {
+  const Variant& v = Deref();
+  if (v.array_) CannotConvert(v, "Boolean");
+  const std::uint16_t t = v.type_;
+  if (t == varEmpty) return false;
+  if (IsSignedInteger(t) || IsUnsignedInteger(t) || t == varBoolean) return v.int_ != 0;
+  if (t == varSingle || t == varDouble || t == varDate) return v.dbl_ != 0;
+  if (t == varCurrency) return v.int_ != 0;
+  if (t == varOleStr || t == varString) {
+    if (platform::SameText(v.str_, "True")) return true;
+    if (platform::SameText(v.str_, "False")) return false;
+    if (auto number = TextToNumber(v.str_)) return *number != 0;
+    CannotConvert(v, "Boolean");
+  }
+  CannotConvert(v, "Boolean");
+}
+
+std::string Variant::ToString() const {
+  const Variant& v = Deref();
+  if (v.array_) CannotConvert(v, "String");
+  const std::uint16_t t = v.type_;
+  switch (t) {
+    case varEmpty:
+    case varNull:  // a missing value reads as no text rather than failing a whole job
+      return {};
+    case varOleStr:
+    case varString:
+      return v.str_;
+    case varBoolean:
+      return v.int_ != 0 ? "True" : "False";
+    case varSingle:
+      return FormatLocaleGeneral(v.dbl_, 7);
+    case varDouble:
+      return FormatLocaleGeneral(v.dbl_, 15);
+    case varCurrency:
+      return FormatLocaleGeneral(static_cast<double>(v.int_) / 10000.0, 19);
+    case varDate:
+      return FormatLocaleDateTime(v.dbl_);
+    default:
+      if (IsSignedInteger(t)) return std::to_string(v.int_);
+      if (IsUnsignedInteger(t)) return std::to_string(v.RawUnsigned());
+      CannotConvert(v, "String");
+  }
+}
+
+// ---- arrays ----
+
+VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(bounds)) {
+  std::size_t size = bounds_.empty() ? 0 : 1;
+  for (ArrayBound& b : bounds_) {
+    if (b.count < 0) b.count = 0;
+    size *= static_cast<std::size_t>(b.count);
+  }
+  items_.resize(size);
+}
+
+VariantArray VariantArray::Vector(std::size_t count) {
+  return VariantArray({ArrayBound{0, static_cast<std::int32_t>(count)}});
+}
+
+VariantArray VariantArray::Vector(std::initializer_list<Variant> items) {
+  VariantArray array = Vector(items.size());
+  std::size_t i = 0;
+  for (const Variant& item : items) array.items_[i++] = item;
+  return array;
+}
+
+VariantArray VariantArray::Table(std::int32_t count1, std::int32_t count2) {
+  return VariantArray({ArrayBound{0, count1}, ArrayBound{0, count2}});
+}
+
+const ArrayBound& VariantArray::Bound(int dim) const {
+  if (dim < 0 || dim >= Dims()) throw ArrayError("Variant array dimension out of range");
+  return bounds_[static_cast<std::size_t>(dim)];
+}
+
+std::size_t VariantArray::Offset(std::span<const std::int32_t> indices) const {
+  if (indices.size() != bounds_.size()) throw ArrayError("Variant array index out of bounds");
+  std::size_t offset = 0, stride = 1;
+  for (std::size_t d = 0; d < bounds_.size(); ++d) {
+    const ArrayBound& b = bounds_[d];
+    const std::int64_t i = static_cast<std::int64_t>(indices[d]) - b.lower;
+    if (i < 0 || i >= b.count) throw ArrayError("Variant array index out of bounds");
+    offset += static_cast<std::size_t>(i) * stride;
+    stride *= static_cast<std::size_t>(b.count);
+  }
+  return offset;
+}
+
+const Variant& VariantArray::At(std::span<const std::int32_t> indices) const {
+  return items_[Offset(indices)];
+}
+
+Variant& VariantArray::At(std::span<const std::int32_t> indices) {
+  return items_[Offset(indices)];
+}
+
+// ---- write-back through typed references ----
+
+Variant CoerceForReference(const Variant& src, std::uint16_t ref_type) {
+  switch (ref_type & varTypeMask) {
+    case varSmallint:
+      return Variant::Smallint(static_cast<std::int16_t>(src.ToInt()));
+    case varWord:
+      return Variant::Word(static_cast<std::uint16_t>(src.ToInt()));
+    case varInteger:
+      return Variant::Integer(src.ToInt());
+    case varLongWord:
+      return Variant::LongWord(static_cast<std::uint32_t>(src.ToInt()));
+    case varSingle:
+      return Variant::Single(static_cast<float>(src.ToDouble()));
+    case varDouble:
+      return Variant::Double(src.ToDouble());
+    case varDate:
+      return Variant::Date(src.ToDouble());
+    case varCurrency:
+      return Variant::Currency(src.ToCurrency());
+    case varOleStr:
+      return Variant::OleStr(src.ToString());
+    case varDispatch: {
+      const Variant& v = src.Deref();
+      if (v.IsObject()) return Variant::Dispatch(v.Object());
+      if (v.IsEmpty()) return Variant::Dispatch(nullptr);
+      throw ConversionError("Could not convert variant into type (Dispatch)");
+    }
+    case varBoolean:
+      return Variant::Boolean(src.ToBool());
+    case varByte:
+      return Variant::Byte(static_cast<std::uint8_t>(src.ToInt() & 0xFF));
+    default:
+      throw Error(ResultCodeText(1004, ""));
+  }
+}
+
+}  // namespace pirell

@@ -1,0 +1,126 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "driver_object/errors.h"
+#include "platform/files.h"
+
+namespace pirell::platform {
+namespace {
+
+// Owns a file descriptor.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+char PathDelimiter() {
+  return '/';
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& path) {
+  if (!path.empty() && path.back() == '/') return path;
+  return path + '/';
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+  Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return false;
+  return WriteAll(fd.get(), bytes);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  return content;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temp = path + ".tmp-XXXXXX";
+  Fd fd(::mkstemp(temp.data()));
+  if (fd.get() < 0) throw Error(SystemErrorMessage(errno));
+  bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  int error = errno;
+  if (ok) ::fchmod(fd.get(), 0644);
+  if (::close(fd.release()) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    throw Error(SystemErrorMessage(error));
+  }
+}
+
+std::string SystemErrorMessage(int code) {
+  char buffer[256];
+  // The GNU strerror_r returns the message, which may or may not be in the buffer.
+  const char* message = strerror_r(code, buffer, sizeof buffer);
+  return message ? message : "Unknown error " + std::to_string(code);
+}
+
+}  // namespace pirell::platform

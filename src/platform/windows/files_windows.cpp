@@ -1,0 +1,130 @@
+#include <windows.h>
+
+#include "driver_object/errors.h"
+#include "platform/files.h"
+#include "platform/windows/wide.h"
+
+namespace pirell::platform {
+namespace {
+
+// Owns a file handle.
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    if (!valid()) return true;
+    const bool ok = CloseHandle(h_) != 0;
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(h, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+char PathDelimiter() {
+  return '\\';
+}
+
+bool DirectoryExists(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& path) {
+  if (!path.empty() && (path.back() == '\\' || path.back() == '/')) return path;
+  return path + '\\';
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/:");
+  if (slash == std::string::npos) return {};
+  if (path[slash] == ':') return path.substr(0, slash + 1);
+  return path.substr(0, slash);
+}
+
+bool AppendToFile(const std::string& path, std::string_view bytes) {
+  Handle h(CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return false;
+  return WriteAll(h.get(), bytes);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  Handle h(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+    if (n == 0) break;
+    content.append(buffer, n);
+  }
+  return content;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Widen(path);
+  const std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(GetTickCount());
+  Handle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) throw Error(SystemErrorMessage(static_cast<int>(GetLastError())));
+  bool ok = WriteAll(h.get(), bytes) && FlushFileBuffers(h.get());
+  DWORD error = ok ? 0 : GetLastError();
+  if (!h.Close() && ok) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (ok && !MoveFileExW(temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (!ok) {
+    DeleteFileW(temp.c_str());
+    throw Error(SystemErrorMessage(static_cast<int>(error)));
+  }
+}
+
+std::string SystemErrorMessage(int code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::string text;
+  if (n && buffer) text = Narrow(std::wstring_view(buffer, n));
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  if (text.empty()) text = "System error " + std::to_string(code);
+  return text;
+}
+
+}  // namespace pirell::platform
