@@ -58,8 +58,8 @@ class TBaseObject : public LateBoundObject {
   const std::string& InstanceID() const { return FInstanceID; }
 
   // Settings table.
-  void AddSetting(const std::string& id, TDataType value_type, const Variant& value,
-                  bool read_only, const std::string& name, const std::string& description);
+  void AddSetting(const std::string& id, TDataType value_type, const Variant& value, bool read_only,
+                  const std::string& name, const std::string& description);
   Variant GetSettingValue(std::string_view id, bool default_value = false) const;
   bool GetSettingValueBool(std::string_view id) const;
   std::int32_t GetSettingValueInt(std::string_view id) const;
