@@ -101,9 +101,7 @@ class SystemFocus : public WindowFocus {
   void EnableInput(WindowHandle window, bool enable) override {
     ::EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
   }
-  void SetForegroundWindow(WindowHandle window) override {
-    ::SetForegroundWindow(ToHwnd(window));
-  }
+  void SetForegroundWindow(WindowHandle window) override { ::SetForegroundWindow(ToHwnd(window)); }
   void SendSetFocus(WindowHandle window) override {
     ::SendMessageW(ToHwnd(window), WM_SETFOCUS, 0, 0);
   }
