@@ -18,14 +18,14 @@
 #include "platform/files.h"
 #include "platform/linux/device_io_linux.h"
 #include "ports/port_manager.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace pirell {
 namespace {
 
 using platform::linux_devices::ParallelStatusFromLp;
 using platform::linux_devices::ResolveDeviceName;
-using testing::ScratchFolder;
+using testing::TempDir;
 
 // A pseudo-terminal in raw mode: the driver writes to its device node, the test reads what
 // arrived on the other side.
@@ -84,10 +84,10 @@ TEST(LinuxDeviceNamesTest, ParallelPortsAreTheirPrinterNodes) {
 }
 
 TEST(LinuxDeviceNamesTest, PathsIntoDevAreDevicesEvenThroughLinks) {
-  ScratchFolder folder;
+  TempDir folder;
   EXPECT_TRUE(ResolveDeviceName("/dev/usb/lp0").device_node);
   EXPECT_TRUE(ResolveDeviceName("/tmp/../dev/usb/lp0").device_node);
-  std::filesystem::create_symlink("/dev", folder.path() / "devices");
+  std::filesystem::create_symlink("/dev", folder.File("devices"));
   EXPECT_TRUE(ResolveDeviceName(folder.File("devices") + "/usb/lp7").device_node);
   // Everything else stands in for a printer.
   EXPECT_FALSE(ResolveDeviceName(folder.File("job.prn")).device_node);
@@ -181,7 +181,7 @@ TEST(LinuxPortManagerTest, MissingDeviceIsRefusedAndNotCreated) {
 }
 
 TEST(LinuxPortManagerTest, CaptureFileIsCreatedAndEmptiedAtEachOpen) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string capture = folder.File("job.prn");
   TPortManager manager;
   manager.SetPortName(capture);
@@ -198,7 +198,7 @@ TEST(LinuxPortManagerTest, CaptureFileIsCreatedAndEmptiedAtEachOpen) {
 }
 
 TEST(LinuxPortManagerTest, BusyCaptureFileKeepsItsContent) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string capture = folder.File("job.prn");
   TPortManager holder;
   holder.SetPortType(TPortType::ptLPT);
@@ -212,7 +212,7 @@ TEST(LinuxPortManagerTest, BusyCaptureFileKeepsItsContent) {
 }
 
 TEST(LinuxPortManagerTest, CaptureFileInAMissingFolderIsRefused) {
-  ScratchFolder folder;
+  TempDir folder;
   TPortManager manager;
   manager.SetPortName(folder.File("no-such-folder/job.prn"));
   EXPECT_EQ(manager.OpenPort(), rc::PortUnavailable);
@@ -220,7 +220,7 @@ TEST(LinuxPortManagerTest, CaptureFileInAMissingFolderIsRefused) {
 }
 
 TEST(LinuxPortManagerTest, WritesIntoAFifo) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string fifo = folder.File("printer.fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);

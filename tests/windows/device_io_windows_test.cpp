@@ -8,12 +8,12 @@
 
 #include "platform/files.h"
 #include "ports/port_manager.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace pirell {
 namespace {
 
-using testing::ScratchFolder;
+using testing::TempDir;
 
 std::string FileContent(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -25,7 +25,7 @@ std::string FileContent(const std::string& path) {
 // A file stands in for the printer interface: it answers no status query and no comm timeouts,
 // so the port writes it as a device without status.
 TEST(WindowsPortManagerTest, UsbPortOpensAlwaysAndWritesTheJob) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string target = folder.File("usb-printer");
   TPortManager manager;
   manager.SetPortType(TPortType::ptUSB);
@@ -39,7 +39,7 @@ TEST(WindowsPortManagerTest, UsbPortOpensAlwaysAndWritesTheJob) {
 }
 
 TEST(WindowsPortManagerTest, ParallelPortMustExist) {
-  ScratchFolder folder;
+  TempDir folder;
   TPortManager manager;
   manager.SetPortType(TPortType::ptLPT);
   manager.SetPortName(folder.File("LPT9-missing"));
@@ -49,7 +49,7 @@ TEST(WindowsPortManagerTest, ParallelPortMustExist) {
 }
 
 TEST(WindowsPortManagerTest, ParallelPortIsExclusive) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string target = folder.File("parallel");
   std::ofstream(target).put('x');
   TPortManager first;
