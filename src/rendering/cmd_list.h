@@ -34,8 +34,6 @@ class TCmdList {
   const TPrinterCmd& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
   void Clear() { items_.clear(); }
 
-  // Keeps the storage of the commands for the next request.
-  void Reserve(int count) { items_.reserve(static_cast<std::size_t>(count)); }
 
   std::vector<TPrinterCmd>::const_iterator begin() const { return items_.begin(); }
   std::vector<TPrinterCmd>::const_iterator end() const { return items_.end(); }
