@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rendering/label_document.h"
+#include "rendering/rotation.h"
 
 namespace pirell {
 
