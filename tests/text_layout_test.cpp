@@ -100,7 +100,11 @@ TEST(TextLayoutTest, DoubleAmpersandDrawsOnePlainAmpersand) {
   EXPECT_TRUE(three[0].chars[2].underlined);
 
   auto trailing = LayOut(U"ab&", 100);
-  EXPECT_EQ(LineText(trailing[0]), U"ab");
+  EXPECT_EQ(LineText(trailing[0]), U"ab&");
+  EXPECT_FALSE(trailing[0].chars[2].underlined);
+  auto doubled_at_end = LayOut(U"ab&&", 100);
+  ASSERT_EQ(LineText(doubled_at_end[0]), U"ab&");
+  EXPECT_FALSE(doubled_at_end[0].chars[2].underlined);
 }
 
 TEST(TextLayoutTest, ControlCharactersTakeNoRoom) {

@@ -31,7 +31,8 @@ std::vector<Paragraph> SplitParagraphs(std::u32string_view text) {
       continue;
     }
     if (ch == U'&') {
-      if (underline_next) {
+      const bool last = i + 1 == text.size();
+      if (underline_next || last) {
         paragraphs.back().push_back({U'&', false});
         underline_next = false;
       } else {

@@ -28,9 +28,9 @@ using AdvanceOf = std::function<int(char32_t)>;
 
 // Splits `text` into lines for a box `box_width` pixels wide and places each line by the
 // horizontal flags (1 centre, 2 right, else left); word wrapping only with flag 16. Ampersand
-// prefixes are resolved: "&x" gives an underlined x, "&&" one ampersand, a lone trailing "&"
-// nothing. Spaces at a wrap point are dropped. Control characters other than line breaks and tab
-// take no room and are not kept.
+// prefixes are resolved: "&x" gives an underlined x, "&&" one ampersand; an ampersand that ends
+// the text is drawn as it stands, as the Windows call does. Spaces at a wrap point are dropped.
+// Control characters other than line breaks and tab take no room and are not kept.
 std::vector<LaidOutLine> LayOutText(std::u32string_view text, int box_width, std::uint32_t flags,
                                     const AdvanceOf& advance_of);
 
