@@ -1,7 +1,5 @@
 #include "platform/linux/freetype_fonts.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -153,6 +151,7 @@ FontCache& FontCache::Instance() {
 FontCache::FontCache() {
   FT_Library library = nullptr;
   if (FT_Init_FreeType(&library) == 0) library_.reset(library);
+  config_.reset(FcInitLoadConfigAndFonts());
 }
 
 const FaceMatch& FontCache::Match(const FontDescription& font) {
@@ -172,10 +171,10 @@ const FaceMatch& FontCache::Match(const FontDescription& font) {
     if (const char* language = LanguageOfCharset(font.charset)) {
       FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>(language));
     }
-    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcConfigSubstitute(config_.get(), pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    PatternPtr matched(FcFontMatch(nullptr, pattern.get(), &result));
+    PatternPtr matched(FcFontMatch(config_.get(), pattern.get(), &result));
     FcChar8* file = nullptr;
     if (matched && FcPatternGetString(matched.get(), FC_FILE, 0, &file) == FcResultMatch) {
       match.file = reinterpret_cast<const char*>(file);
@@ -195,7 +194,7 @@ const FaceMatch& FontCache::Match(const FontDescription& font) {
 }
 
 SizedFont* FontCache::Get(const FontDescription& font, int em_height) {
-  if (!library_) return nullptr;
+  if (!library_ || !config_) return nullptr;
   const FaceMatch& match = Match(font);
   if (match.file.empty()) return nullptr;
   FontKey key{match.file, match.index, em_height, match.embolden, match.slant};

@@ -5,6 +5,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <fontconfig/fontconfig.h>
 
 #include <cstdint>
 #include <map>
@@ -96,6 +97,12 @@ class FontCache {
   };
   // Declared first so that it is destroyed after every face.
   std::unique_ptr<std::remove_pointer_t<FT_Library>, LibraryDeleter> library_;
+
+  struct ConfigDeleter {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+  };
+  // Our own fontconfig configuration, so that everything fontconfig allocates for us is freed.
+  std::unique_ptr<FcConfig, ConfigDeleter> config_;
 
   using MatchKey = std::tuple<std::string, bool, bool, int>;
   std::map<MatchKey, FaceMatch> matches_;
