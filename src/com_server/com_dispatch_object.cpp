@@ -1,5 +1,7 @@
 #include "com_server/com_dispatch_object.h"
 
+#include <windows.h>
+
 #include <dispex.h>
 
 #include <string>

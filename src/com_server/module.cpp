@@ -1,9 +1,10 @@
 // Entry points of an in-process COM server. Linked into each server DLL together with the
 // definition of ModuleClasses() that names the classes of that DLL.
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include "com_server/class_factory.h"
 #include "com_server/com_class.h"

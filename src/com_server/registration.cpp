@@ -1,5 +1,7 @@
 #include "com_server/registration.h"
 
+#include <windows.h>
+
 #include <olectl.h>
 
 #include <utility>
