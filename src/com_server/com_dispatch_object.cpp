@@ -61,7 +61,7 @@ HResult ComDispatchObject::GetIDsOfNames(std::string_view name, DispId& id) {
   DISPID found = DISPID_UNKNOWN;
   HRESULT status = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
   if (FAILED(status)) {
-    ComPtr<IDispatchEx> extended = dispatch_.Query<IDispatchEx>(IID_IDispatchEx);
+    ComPtr<IDispatchEx> extended = dispatch_.Query<IDispatchEx>(__uuidof(IDispatchEx));
     if (extended) {
       BstrHolder text(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
       if (!text.get()) return E_OUTOFMEMORY;

@@ -49,7 +49,7 @@ class FakeHostObject : public IDispatchEx {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID_IDispatchEx)) {
+        IsEqualIID(iid, __uuidof(IDispatchEx))) {
       *out = static_cast<IDispatchEx*>(this);
       AddRef();
       return S_OK;
