@@ -42,10 +42,12 @@ void CopyException(ExcepInfoHolder& holder, ExceptionInfo& out) {
 
 }  // namespace
 
-ComDispatchObject::ComDispatchObject(IDispatch* object) : unknown_(object), dispatch_(object) {}
+ComDispatchObject::ComDispatchObject(IDispatch* object) : dispatch_(object) {}
 
 ComDispatchObject::ComDispatchObject(ComPtr<IUnknown> unknown, ComPtr<IDispatch> dispatch)
-    : unknown_(std::move(unknown)), dispatch_(std::move(dispatch)) {}
+    : dispatch_(std::move(dispatch)) {
+  if (!dispatch_) unknown_ = std::move(unknown);
+}
 
 std::shared_ptr<ComDispatchObject> ComDispatchObject::FromUnknown(IUnknown* object) {
   ComPtr<IUnknown> unknown(object);

@@ -16,7 +16,7 @@ namespace pirell::com {
 class ComDispatchObject final : public LateBoundObject {
  public:
   explicit ComDispatchObject(IDispatch* object);
-  // `dispatch` is null for an object without late binding.
+  // Holds `dispatch`, or `unknown` when the object has no late binding (dispatch is null).
   ComDispatchObject(ComPtr<IUnknown> unknown, ComPtr<IDispatch> dispatch);
   // An object handed over as IUnknown; it can be called when it also answers IDispatch.
   static std::shared_ptr<ComDispatchObject> FromUnknown(IUnknown* object);
@@ -31,11 +31,11 @@ class ComDispatchObject final : public LateBoundObject {
                  ExceptionInfo* exception) override;
 
   IDispatch* Dispatch() const { return dispatch_.Get(); }
-  IUnknown* Unknown() const { return unknown_.Get(); }
+  IUnknown* Unknown() const { return dispatch_ ? dispatch_.Get() : unknown_.Get(); }
 
  private:
-  ComPtr<IUnknown> unknown_;
   ComPtr<IDispatch> dispatch_;
+  ComPtr<IUnknown> unknown_;  // held only for an object without IDispatch
 };
 
 }  // namespace pirell::com
