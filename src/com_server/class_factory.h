@@ -11,10 +11,6 @@
 
 namespace pirell::com {
 
-// COM objects are destroyed by their own Release, never through an interface pointer, so
-// the interfaces' non-virtual destructors are by design.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 // Makes a new object of one class for every CreateInstance; aggregation is not supported.
 class ClassFactory final : public IClassFactory {
  public:
@@ -37,7 +33,6 @@ class ClassFactory final : public IClassFactory {
   LONG references_ = 1;
   const ComClassInfo& info_;
 };
-#pragma GCC diagnostic pop
 
 // The class identifier of `info` as a CLSID; false when its text is not a GUID.
 bool ParseClassId(const char* text, CLSID& out);

@@ -11,10 +11,6 @@
 
 namespace pirell::com {
 
-// COM objects are destroyed by their own Release, never through an interface pointer, so
-// the interfaces' non-virtual destructors are by design.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 // The COM face of a portable late-bound object (the driver object, or an object the driver hands
 // to the host): IUnknown, ISupportErrorInfo and IDispatch. Calls go straight to the portable
 // object; no C++ exception leaves any of these methods.
@@ -50,6 +46,5 @@ class ComObject final : public IDispatch, public ISupportErrorInfo {
   LONG references_ = 1;
   std::shared_ptr<LateBoundObject> object_;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace pirell::com
