@@ -12,10 +12,8 @@
 #include "com_server/registration.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    pirell::com::SetModuleHandle(instance);
-    DisableThreadLibraryCalls(instance);
-  }
+  // Thread notifications stay on: the statically linked C runtime needs them.
+  if (reason == DLL_PROCESS_ATTACH) pirell::com::SetModuleHandle(instance);
   return TRUE;
 }
 
