@@ -58,8 +58,8 @@ class TBaseObject : public LateBoundObject {
   const std::string& InstanceID() const { return FInstanceID; }
 
   // Settings table.
-  void AddSetting(const std::string& id, TDataType value_type, const Variant& value,
-                  bool read_only, const std::string& name, const std::string& description);
+  void AddSetting(const std::string& id, TDataType value_type, const Variant& value, bool read_only,
+                  const std::string& name, const std::string& description);
   Variant GetSettingValue(std::string_view id, bool default_value = false) const;
   bool GetSettingValueBool(std::string_view id) const;
   std::int32_t GetSettingValueInt(std::string_view id) const;
@@ -86,7 +86,9 @@ class TBaseObject : public LateBoundObject {
   const std::string& DebugLogDir() const { return FDebugLogDir; }
   // Writes one line while the log is on; a log that cannot be written is ignored.
   void WriteDebugLog(const std::string& caption, const std::string& value,
-                     bool caption_only = false);
+                     bool caption_only = false) noexcept;
+  // Today's log file: in the log folder when it exists, otherwise beside the driver's module.
+  std::string DebugLogFileName() const;
 
   // Runs the initialisation chain; called once by CreateObject.
   virtual void Initialize() {}

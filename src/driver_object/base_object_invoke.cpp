@@ -1,0 +1,180 @@
+#include <exception>
+#include <new>
+
+#include "driver_object/base_object.h"
+#include "driver_object/call_trace.h"
+#include "driver_object/errors.h"
+
+namespace pirell {
+namespace {
+
+// A failure caught at the object's entry, described as the host sees it.
+struct CaughtFailure {
+  std::string type_name;
+  std::string message;
+};
+
+// Describes the exception in flight; call only inside a catch block.
+CaughtFailure DescribeCurrentException() {
+  try {
+    throw;
+  } catch (const Error& e) {
+    return {e.TypeName(), e.what()};
+  } catch (const std::bad_alloc&) {
+    return {"EOutOfMemory", "Out of memory"};
+  } catch (const std::exception& e) {
+    return {"Exception", e.what()};
+  } catch (...) {
+    return {"Exception", ResultCodeText(rc::Unknown, "")};
+  }
+}
+
+// The time-out of a public call must be an integer or a Boolean; anything else refuses the call.
+bool IsAcceptedTimeOutType(std::uint16_t type) {
+  switch (type) {
+    case varSmallint:
+    case varInteger:
+    case varBoolean:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64:
+    case varUInt64:
+      return true;
+    default:
+      return false;
+  }
+}
+
+Variant ElementOrEmpty(const VariantArray& args, std::size_t index) {
+  const std::vector<Variant>& items = args.Items();
+  return index < items.size() ? items[index] : Variant();
+}
+
+}  // namespace
+
+void PackError(ResultCode code, std::string text, const Variant& ext_data, Variant& out_data) {
+  if (text.empty()) text = ResultCodeText(code, "");
+  VariantArray error = VariantArray::Vector(ext_data.IsEmpty() ? 2 : 3);
+  error.Items()[0] = Variant::Integer(code);
+  error.Items()[1] = Variant::OleStr(std::move(text));
+  if (!ext_data.IsEmpty()) error.Items()[2] = ext_data;
+  out_data = Variant(std::move(error));
+}
+
+HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args, Variant* result,
+                            ExceptionInfo* exception) {
+  if (id < 0 || id >= 100000 || static_cast<std::size_t>(id) >= FMethodList.size() ||
+      (flags & kDispatchMethod) == 0)
+    return hr::Fail;
+
+  // Fills the exception record and logs the failure. Runs inside catch blocks, so a failure
+  // here (out of memory) only loses the details, never the status.
+  const auto report = [&](const CaughtFailure& failure) noexcept {
+    try {
+      if (exception) {
+        exception->scode = rc::Unknown;
+        exception->description = failure.message;
+        exception->source = failure.type_name;
+      }
+      WriteDebugLog("EXCEPTION", failure.type_name + ": " + failure.message);
+    } catch (...) {
+    }
+    return hr::DispException;
+  };
+
+  try {
+    const std::size_t count = args.Count();
+    VariantArray params = VariantArray::Vector(count);
+    for (std::size_t i = 0; i < count; ++i) params.Items()[i] = args.Read(i);
+
+    Variant call_result;
+    const HResult status = CallMethod(static_cast<int>(id), call_result, params);
+    if (status != hr::Ok) return status;
+
+    // Every element goes back, even after one that cannot: the others carry the call's results.
+    bool write_back_failed = false;
+    std::string failed_type;
+    const std::vector<Variant>& items = params.Items();
+    for (std::size_t i = 0; i < count && i < items.size(); ++i) {
+      try {
+        args.WriteBack(i, items[i]);
+      } catch (...) {
+        if (!write_back_failed) failed_type = DescribeCurrentException().type_name;
+        write_back_failed = true;
+      }
+    }
+    // A value the caller's typed reference cannot hold: the host learns that its parameters
+    // were wrong rather than seeing the call succeed with stale arguments.
+    if (write_back_failed) return report({failed_type, ResultCodeText(rc::BadParameters, "")});
+
+    if (result) *result = std::move(call_result);
+    return hr::Ok;
+  } catch (...) {
+    try {
+      return report(DescribeCurrentException());
+    } catch (...) {
+      return hr::DispException;
+    }
+  }
+}
+
+HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) {
+  if (index < 0 || static_cast<std::size_t>(index) >= FMethodList.size()) return hr::Fail;
+  const TMethodStruct& method = FMethodList[static_cast<std::size_t>(index)];
+  // Whether to trace is decided once per call: a handler that switches the log on leaves no
+  // lines of its own call, one that switches it off leaves only the call line.
+  const bool trace = FDebugLogEnabled;
+
+  if (!method.IsPublic) {
+    if (trace) WriteDebugLog("> " + method.Name, "Params: " + ArrayToText(args));
+    Variant value;
+    try {
+      value = method.PrivateMethod(args);
+    } catch (...) {
+      if (trace) WriteDebugLog("EXCEPTION", DescribeCurrentException().message);
+      throw;
+    }
+    result = std::move(value);
+    if (trace) {
+      WriteDebugLog("< " + method.Name,
+                    "Result=" + ValueToText(result) + "; Params: " + ArrayToText(args));
+    }
+    return hr::Ok;
+  }
+
+  Variant in_data = ElementOrEmpty(args, 0);
+  Variant out_data;  // the value the caller passed is discarded
+  const Variant time_out = ElementOrEmpty(args, 2);
+  FExtData = Variant();
+  if (trace) WriteDebugLog("> " + method.Name, "InData: " + ArrayToText(in_data));
+
+  HResult status = hr::Ok;
+  if (!IsAcceptedTimeOutType(time_out.Deref().Type())) {
+    status = hr::InvalidArg;
+  } else {
+    ResultCode code = rc::Ok;
+    std::string description;
+    try {
+      code = method.PublicMethod(in_data, out_data, time_out.ToInt(), description);
+    } catch (...) {
+      code = rc::Unknown;
+      description = DescribeCurrentException().message;
+    }
+    if (code != rc::Ok) {
+      if (description.empty()) description = GetDriverResultDescription(code);
+      PackError(code, description, FExtData, out_data);
+    }
+    if (args.Size() >= 2) args.Items()[1] = out_data;
+    result = Variant::Boolean(code == rc::Ok);
+  }
+
+  if (trace) {
+    WriteDebugLog("< " + method.Name,
+                  "Result=" + ValueToText(result) + "; OutData: " + ArrayToText(out_data));
+  }
+  return status;
+}
+
+}  // namespace pirell

@@ -1,0 +1,24 @@
+#include "driver_object/host_values.h"
+
+namespace pirell {
+
+bool HasArrayItem(const Variant& value, std::int32_t index) {
+  const Variant& v = value.Deref();
+  if (v.IsEmpty() || !v.IsArray()) return false;
+  const VariantArray& array = v.Array();
+  if (array.Dims() < 1 || array.Upper(0) < index) return false;
+  return !array.At({index}).Deref().IsEmptyOrNull();
+}
+
+std::string ArrayItemStr(const Variant& value, std::int32_t index,
+                         const std::string& default_text) {
+  if (!HasArrayItem(value, index)) return default_text;
+  return value.Array().At({index}).ToString();
+}
+
+std::int32_t VarToIntDef(const Variant& value, std::int32_t default_value) {
+  if (value.Deref().IsEmptyOrNull()) return default_value;
+  return value.ToInt();
+}
+
+}  // namespace pirell
