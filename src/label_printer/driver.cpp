@@ -31,7 +31,7 @@ void TDriver::CreateSettings() {
 
 void TDriver::OnSetDeviceInfo() {
   TBaseLabelPrinter::OnSetDeviceInfo();
-  TDeviceInfoStruct& info = DeviceInfoForUpdate();
+  TDeviceInfoStruct& info = FDeviceInfo;
   info.ModelID = kDriverClassId;
   info.ModelName = "Kestro-Dalvin: Принтер этикеток (прямая печать)";
   info.ProcessorName = kDriverProgId;
@@ -84,7 +84,7 @@ ResultCode TDriver::OpenDevice(std::string& description) {
     params.Speed = GetSettingValueInt("PrintSpeed");
 
     const std::int32_t port_type = GetSettingValueInt("PortType");
-    FPort->SetPortType(port_type >= 0 && port_type <= 4 ? static_cast<TPortType>(port_type) : ptUSB);
+    FPort->SetPortType(port_type >= 0 && port_type <= 4 ? static_cast<TPortType>(port_type) : TPortType::ptUSB);
     FPort->SetPortName(GetSettingValueStr("PortName"));
     code = FPort->OpenPort();
     if (code != rc::Ok)

@@ -70,7 +70,7 @@ ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& lab
   if (!FDevice) return rc::NotEnabled;
 
   ResultCode code = rc::TemplateNotLoaded;
-  if (const TTemplateItem* item = Templates().FindItem(template_number)) {
+  if (const TTemplateItem* item = FTemplates->FindItem(template_number)) {
     // A template that is not a label document raises an error for the dispatcher to report.
     FDevice->LabelObj().LoadFromString(item->Data());
     FDevice->InitTask();
