@@ -8,7 +8,7 @@ namespace pirell::com {
 
 std::span<const ComClassInfo> ModuleClasses() {
   static const ComClassInfo kClasses[] = {
-      {kDriverClassId, "KestroEq.Pirell", "8.2 Equipment Driver 2.0", &CreateDriverObject},
+      {kDriverClassId, kDriverProgId, kDriverDescription, &CreateDriverObject},
   };
   return kClasses;
 }
