@@ -17,11 +17,22 @@ set_target_properties(pirell_testserver PROPERTIES PREFIX "" OUTPUT_NAME pirell_
 # pirell_tests loads the test server from its own folder.
 add_dependencies(pirell_tests pirell_testserver)
 
-# Registers the test server, runs the script against it, unregisters it and checks the keys are
-# gone. One entry, because the steps must run in this order and each starts a Wine program.
+# Each script test registers a DLL, runs a script against it, unregisters the DLL and checks the
+# keys are gone. One entry per DLL, because the steps must run in this order and each starts a
+# Wine program.
+set(_script_runner "${CMAKE_CURRENT_LIST_DIR}/run_script_test.sh")
 add_test(NAME com_test_server_script
-         COMMAND "${CMAKE_CURRENT_LIST_DIR}/run_script_test.sh" "${PIRELL_WINE_RUN}"
-                 "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_testserver>"
-                 "${CMAKE_CURRENT_LIST_DIR}/script_test.vbs"
+         COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${PIRELL_WINEPREFIX}"
+                 "$<TARGET_FILE:pirell_testserver>" 2BF18DBF-F255-49A4-9B26-D1726AEA49C4
+                 KestroEq.PirellTest "${CMAKE_CURRENT_LIST_DIR}/script_test.vbs"
                  "${PROJECT_BINARY_DIR}/com_test_server")
 set_tests_properties(com_test_server_script PROPERTIES TIMEOUT 300)
+
+if(TARGET pirell_dll)
+  add_test(NAME com_driver_script
+           COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${PIRELL_WINEPREFIX}"
+                   "$<TARGET_FILE:pirell_dll>" 51B0BFAF-D018-484B-91D5-6ED841398ECC
+                   KestroEq.Pirell "${CMAKE_CURRENT_LIST_DIR}/driver_script_test.vbs"
+                   "${PROJECT_BINARY_DIR}/com_driver_script")
+  set_tests_properties(com_driver_script PROPERTIES TIMEOUT 300)
+endif()

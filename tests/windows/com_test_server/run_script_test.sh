@@ -1,8 +1,10 @@
 #!/bin/bash
-# Registers the test server DLL under Wine, runs the script test against it with the script
-# host, unregisters the DLL and checks the result file the script wrote and the registry.
+# Registers a COM server DLL under Wine, runs a script against it with the script host,
+# unregisters the DLL and checks the result file the script wrote and the registry.
 #
-#   run_script_test.sh WINE_RUN PREFIX DLL SCRIPT WORK_DIR
+#   run_script_test.sh WINE_RUN PREFIX DLL CLASS_ID PROG_ID SCRIPT WORK_DIR
+#
+# CLASS_ID (GUID text without braces) and PROG_ID are the class the DLL registers.
 #
 # The script host exits with 0 and prints nothing when a script fails to compile or stops on a
 # run-time error, so the verdict comes from the result file alone: every check of the script
@@ -12,11 +14,10 @@ set -u
 wine_run=$1
 prefix=$2
 dll=$3
-script=$4
-work=$5
-
-class_key='HKCR\CLSID\{2BF18DBF-F255-49A4-9B26-D1726AEA49C4}'
-prog_id_key='HKCR\KestroEq.PirellTest'
+class_key="HKCR\\CLSID\\{$4}"
+prog_id_key="HKCR\\$5"
+script=$6
+work=$7
 
 fail() {
   echo "FAILED: $*" >&2
