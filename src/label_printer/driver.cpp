@@ -6,7 +6,7 @@
 
 namespace pirell {
 
-TDriver::TDriver() = default;
+TDriver::TDriver(platform::DeviceIo& device_io) : FDeviceIo(device_io) {}
 TDriver::~TDriver() = default;
 
 void TDriver::CreateSettings() {
@@ -59,7 +59,7 @@ bool TDriver::ShowSettings() {
 
 void TDriver::CreateObjects() {
   TBaseLabelPrinter::CreateObjects();
-  FPort = std::make_unique<TPortManager>();
+  FPort = std::make_unique<TPortManager>(FDeviceIo);
 }
 
 void TDriver::DestroyObjects() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "label_printer/base_label_printer.h"
+#include "platform/device_io.h"
 #include "ports/port_manager.h"
 #include "rendering/printer_type_base.h"
 
@@ -15,7 +16,8 @@ namespace pirell {
 // whole job while the port is opened once.
 class TDriver : public TBaseLabelPrinter {
  public:
-  TDriver();
+  // `device_io` opens the printer devices; tests hand in a fake.
+  explicit TDriver(platform::DeviceIo& device_io = platform::SystemDeviceIo());
   ~TDriver() override;
 
   // Selects the printer model of the settings, makes its generator and checks that the port
@@ -50,6 +52,7 @@ class TDriver : public TBaseLabelPrinter {
   // Error when the data has the wrong shape or a value does not convert.
   void AddLabels(const Variant& labels_data);
 
+  platform::DeviceIo& FDeviceIo;
   std::unique_ptr<TPrinterTypeBase> FDevice;
   std::unique_ptr<TPortManager> FPort;
   std::string FLastDevResultDescription;
