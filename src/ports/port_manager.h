@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "driver_object/result_codes.h"
+#include "platform/device_io.h"
+#include "ports/base_port.h"
+
+namespace pirell {
+
+// Port types; the numbers are the values of the driver's "PortType" setting.
+enum class TPortType {
+  ptUSB = 0,
+  ptLPT = 1,
+  ptCOM = 2,   // not served
+  ptIP = 3,    // not served
+  ptFile = 4,  // not served
+};
+
+// The driver's one way to its printer. The driver sets the port type and name, then opens,
+// writes, flushes and closes; the manager makes a fresh port object of the right kind at every
+// open.
+class TPortManager {
+ public:
+  explicit TPortManager(platform::DeviceIo& device_io = platform::SystemDeviceIo());
+  ~TPortManager();
+  TPortManager(const TPortManager&) = delete;
+  TPortManager& operator=(const TPortManager&) = delete;
+
+  TPortType PortType() const { return FPortType; }
+  void SetPortType(TPortType type) { FPortType = type; }
+  const std::string& PortName() const { return FPortName; }
+  void SetPortName(const std::string& name) { FPortName = name; }
+  const std::string& LastErrorDescription() const { return FLastErrorDescription; }
+
+  // Replaces the port object and opens it: 0, 1011 when the device cannot be opened, 1001 with
+  // an empty detail for the port types that are not served.
+  ResultCode OpenPort();
+  // Writes the bytes: 0, 1001, 1007, 1008, 1009; 1011 when no port was opened.
+  ResultCode WriteToPort(const std::string& bytes);
+  void FlushBuffer();
+  // Closes the device; the port object stays until the next open.
+  void ClosePort();
+
+ private:
+  platform::DeviceIo& FDeviceIo;
+  TPortType FPortType = TPortType::ptUSB;
+  std::string FPortName;
+  std::unique_ptr<TBasePort> FPort;
+  std::string FLastErrorDescription;
+};
+
+}  // namespace pirell

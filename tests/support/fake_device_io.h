@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/device_io.h"
+#include "support/scripted_clock.h"
+
+namespace pirell::testing {
+
+// What one write call of a fake device does.
+struct FakeWrite {
+  // How many bytes the device takes at most.
+  std::size_t max_bytes = std::numeric_limits<std::size_t>::max();
+  // Non-zero: the call fails with this system error code (after taking `max_bytes`, if any).
+  int error = 0;
+  // Fake milliseconds the call lasts.
+  std::uint32_t takes_ms = 0;
+};
+
+// Printer devices that exist only in memory, with scripted status bytes and write results, on
+// an optional scripted clock.
+class FakeDeviceIo : public platform::DeviceIo {
+ public:
+  explicit FakeDeviceIo(ScriptedClock* clock = nullptr) : clock_(clock) {}
+
+  platform::DeviceOpenResult Open(const std::string& name, platform::DeviceOpenMode mode) override;
+  std::string ErrorMessage(int code) override { return "system error " + std::to_string(code); }
+
+  // Script. Each status query and each write takes the next step; the last step repeats.
+  int open_error = 0;                               // non-zero: Open fails with it
+  std::vector<std::optional<std::uint8_t>> status;  // empty or nullopt: no status to report
+  std::vector<FakeWrite> writes;                    // empty: every write takes everything
+  bool supports_write_timeout = true;
+
+  // Record.
+  std::vector<std::string> events;  // "open NAME shared|exclusive", "write N", "flush", "close"
+  std::string received;
+  int open_devices = 0;
+  int status_calls = 0;
+  int write_calls = 0;
+  int flush_calls = 0;
+  std::optional<std::uint32_t> write_timeout;
+
+ private:
+  friend class FakeDevice;
+  std::optional<std::uint8_t> NextStatus();
+  platform::DeviceWriteResult NextWrite(std::string_view bytes);
+
+  ScriptedClock* clock_;
+  std::size_t status_step_ = 0;
+  std::size_t write_step_ = 0;
+};
+
+}  // namespace pirell::testing
