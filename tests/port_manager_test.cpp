@@ -31,6 +31,16 @@ TEST_F(PortManagerTest, StartsAsAUsbPortWithoutName) {
   EXPECT_EQ(manager.LastErrorDescription(), "");
 }
 
+TEST(PortTypeTest, SettingValuesOutsideTheTypesMeanUsb) {
+  EXPECT_EQ(PortTypeFromSetting(0), TPortType::ptUSB);
+  EXPECT_EQ(PortTypeFromSetting(1), TPortType::ptLPT);
+  EXPECT_EQ(PortTypeFromSetting(2), TPortType::ptCOM);
+  EXPECT_EQ(PortTypeFromSetting(3), TPortType::ptIP);
+  EXPECT_EQ(PortTypeFromSetting(4), TPortType::ptFile);
+  EXPECT_EQ(PortTypeFromSetting(5), TPortType::ptUSB);
+  EXPECT_EQ(PortTypeFromSetting(-1), TPortType::ptUSB);
+}
+
 TEST_F(PortManagerTest, ParallelPortIsOpenedExclusivelyAndUsbShared) {
   manager.SetPortType(TPortType::ptLPT);
   manager.SetPortName("LPT2");

@@ -4,6 +4,14 @@
 
 namespace pirell {
 
+TPortType PortTypeFromSetting(std::int32_t value) {
+  if (value < static_cast<std::int32_t>(TPortType::ptUSB) ||
+      value > static_cast<std::int32_t>(TPortType::ptFile)) {
+    return TPortType::ptUSB;
+  }
+  return static_cast<TPortType>(value);
+}
+
 TPortManager::TPortManager(platform::DeviceIo& device_io) : FDeviceIo(device_io) {}
 
 TPortManager::~TPortManager() = default;
