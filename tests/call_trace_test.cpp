@@ -112,8 +112,13 @@ TEST_F(ValueTextTest, ArraysInBracketsWithFirstIndexFastest) {
   EXPECT_EQ(ArrayToText(Variant(VariantArray({}))), "[()]");
 
   VariantArray table = VariantArray::Table(2, 3);
-  for (int i = 0; i < 2; ++i)
-    for (int j = 0; j < 3; ++j) table.At({i, j}) = Variant("e" + std::to_string(i * 10 + j));
+  for (int i = 0; i < 2; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      std::string name = "e";
+      name += std::to_string(i * 10 + j);
+      table.At({i, j}) = Variant(name);
+    }
+  }
   EXPECT_EQ(ArrayToText(Variant(table)), "[(('e0'; 'e10')('e1'; 'e11')('e2'; 'e12'))]");
 
   VariantArray shifted({ArrayBound{1, 2}});

@@ -69,6 +69,25 @@ TEST_F(DispatchTest, DuplicateNameResolvesToEarlierRowAndLaterRowIsReachableByNu
   EXPECT_EQ(object->public_calls, 0);
 }
 
+TEST_F(DispatchTest, CyrillicNamesResolveIgnoringCase) {
+  object->AddPublicMethod("Печать", nullptr);
+  DispId id = -1;
+  ASSERT_EQ(object->GetIDsOfNames("пЕЧАТЬ", id), hr::Ok);
+  EXPECT_EQ(id, TTestObject::kMethodCount);
+}
+
+TEST_F(DispatchTest, RowsWithoutAHandlerFailCleanly) {
+  object->AddPublicMethod("NoPublicHandler", nullptr);
+  object->AddPrivateMethod("NoPrivateHandler", nullptr);
+  std::vector<Variant> caller{Variant(), Variant(), Variant(0)};
+  std::vector<Variant> args = RefsTo(caller);
+  ASSERT_EQ(Call(TTestObject::kMethodCount, args), hr::Ok);
+  EXPECT_FALSE(result.ToBool());
+  EXPECT_EQ(ErrorItem(caller[1], 0).ToInt(), 1001);
+  EXPECT_EQ(Call(TTestObject::kMethodCount + 1, args), hr::DispException);
+  EXPECT_EQ(exception.scode, 1001);
+}
+
 TEST_F(DispatchTest, CreationGivesEachObjectItsOwnGuidAndFullMethodTable) {
   auto other = CreateObject<TTestObject>();
   const std::string& id = object->InstanceID();

@@ -96,7 +96,11 @@ std::string FormatGeneral(double value, std::string_view decimal_separator, int 
     } else if (c == 'E') {
       result.push_back('E');
       std::size_t j = i + 1;
-      if (j < text.size() && (text[j] == '+' || text[j] == '-')) result.push_back(text[j++]);
+      // Only a negative exponent shows its sign: 1E20, 1E-5.
+      if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+        if (text[j] == '-') result.push_back('-');
+        ++j;
+      }
       while (j + 1 < text.size() && text[j] == '0') ++j;
       result.append(text, j, std::string::npos);
       break;
@@ -105,6 +109,22 @@ std::string FormatGeneral(double value, std::string_view decimal_separator, int 
     }
   }
   return result;
+}
+
+std::string FormatCurrency(std::int64_t scaled_by_10000, std::string_view decimal_separator) {
+  // Exact decimal digits: a double cannot hold every currency value.
+  const bool negative = scaled_by_10000 < 0;
+  const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled_by_10000)
+                                           : static_cast<std::uint64_t>(scaled_by_10000);
+  std::string text = negative ? "-" : "";
+  text += std::to_string(magnitude / 10000);
+  std::string fraction = std::to_string(magnitude % 10000 + 10000).substr(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  if (!fraction.empty()) {
+    text.append(decimal_separator);
+    text += fraction;
+  }
+  return text;
 }
 
 std::string FormatLocaleGeneral(double value, int digits) {

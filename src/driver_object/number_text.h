@@ -21,4 +21,8 @@ std::optional<double> ParseLocaleDecimal(std::string_view text);
 std::string FormatGeneral(double value, std::string_view decimal_separator, int digits = 15);
 std::string FormatLocaleGeneral(double value, int digits = 15);
 
+// A currency value (a 64-bit integer scaled by 10000) with all its digits and no trailing zeros:
+// 1234,5678, 12,5, -3.
+std::string FormatCurrency(std::int64_t scaled_by_10000, std::string_view decimal_separator);
+
 }  // namespace pirell

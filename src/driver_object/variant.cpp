@@ -354,7 +354,7 @@ std::string Variant::ToString() const {
     case varDouble:
       return FormatLocaleGeneral(v.dbl_, 15);
     case varCurrency:
-      return FormatLocaleGeneral(static_cast<double>(v.int_) / 10000.0, 19);
+      return FormatCurrency(v.int_, platform::UserLocale().decimal_separator);
     case varDate:
       return FormatLocaleDateTime(v.dbl_);
     default:

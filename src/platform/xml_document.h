@@ -8,8 +8,11 @@
 
 namespace pirell::platform {
 
-// A node of a parsed XML document. Nodes belong to their document and stay valid as long as it
-// lives. Names are compared exactly (XML names are case-sensitive).
+// A node of a parsed XML document. Nodes belong to their document and stay valid until the
+// document is destroyed or loaded anew (or given a new root); SetText and SetBase64Content drop
+// the node's former children. Names are compared exactly (XML names are case-sensitive) and are
+// the names as written, prefix included. Text between elements is kept as it stands, blanks
+// included, in both builds.
 class XmlNode {
  public:
   virtual ~XmlNode() = default;
@@ -42,8 +45,9 @@ class XmlNode {
   virtual void SetBase64Content(std::string_view bytes) = 0;
 };
 
-// An XML document. Parsing is synchronous, reads no external resource (no DTD, no external
-// entity, no network) and expands no entity declarations.
+// An XML document. Parsing is synchronous and reads no external resource (no DTD, no external
+// entity, no network). A document with a document type declaration is refused, so no declared
+// entity is ever expanded.
 class XmlDocument {
  public:
   virtual ~XmlDocument() = default;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "device/base_device.h"
+#include "label_printer/templates_list.h"
+
+namespace pirell {
+
+// The base of every label printer driver: the template store and the host methods
+// "UploadTemplate", "PrintLabels", "GetTemplateList" and "InitializePrinter". Printing and
+// printer initialisation are the concrete driver's; here they are not supported.
+class TBaseLabelPrinter : public TBaseDevice {
+ public:
+  // Stores the template and rewrites the template file of the device folder.
+  virtual ResultCode UploadTemplate(std::int32_t template_number,
+                                    const std::string& template_description,
+                                    const std::string& template_data, std::string& description);
+  virtual ResultCode PrintLabels(std::int32_t template_number, const Variant& labels_data,
+                                 std::string& description);
+  // Hands out the list itself.
+  virtual ResultCode GetTemplateList(TTemplatesList*& list, std::string& description);
+  virtual ResultCode InitializePrinter(std::string& description);
+
+  void CreateSettings() override;
+  void RegisterMethods() override;
+  void OnSetDeviceInfo() override;
+  ResultCode OnEnable(std::string& description) override;
+  void CreateObjects() override;
+  void DestroyObjects() override;
+
+  TTemplatesList* Templates() const { return FTemplates.get(); }
+
+ protected:
+  std::unique_ptr<TTemplatesList> FTemplates;
+
+ private:
+  ResultCode HostUploadTemplate(Variant& in_data, Variant& out_data, std::int32_t time_out,
+                                std::string& description);
+  ResultCode HostPrintLabels(Variant& in_data, Variant& out_data, std::int32_t time_out,
+                             std::string& description);
+  ResultCode HostGetTemplateList(Variant& in_data, Variant& out_data, std::int32_t time_out,
+                                 std::string& description);
+  ResultCode HostInitializePrinter(Variant& in_data, Variant& out_data, std::int32_t time_out,
+                                   std::string& description);
+};
+
+}  // namespace pirell

@@ -1,0 +1,249 @@
+#include "rendering/epl2_printer.h"
+
+#include <string_view>
+
+#include "rendering/epl2_text.h"
+#include "rendering/mono_bitmap.h"
+
+namespace pirell {
+
+namespace {
+
+constexpr std::string_view kDeleteAll = "\"*\"";
+
+}  // namespace
+
+TPrinterTypeZebraEZPL2::TPrinterTypeZebraEZPL2() {
+  SetCmdSuffix("\n");
+}
+
+void TPrinterTypeZebraEZPL2::InitializePrinter() {
+  TPrinterTypeBase::InitializePrinter();
+  TCmdList& cmds = CmdList();
+  cmds.Add("WN");
+  cmds.Add(MakeCommand("EK", kDeleteAll));
+  cmds.Add(MakeCommand("FK", kDeleteAll));
+  cmds.Add(MakeCommand("GK", kDeleteAll));
+  cmds.Add("I8,C,001");
+  // The reset takes the printer a moment; nothing may follow it sooner.
+  cmds.Add("^@", coFlushBuffer, 2000);
+}
+
+void TPrinterTypeZebraEZPL2::InitTask() {
+  TPrinterTypeBase::InitTask();
+  const TDotScale scale = Scale();
+  const TPrintParams& params = PrintParams();
+  TCmdList& cmds = CmdList();
+  cmds.Add("");
+  cmds.Add(MakeCommand("q", scale.MMToDots(params.Width)));
+  cmds.Add(MakeCommand("Q", scale.MMToDots(params.Height), scale.MMToDots(params.Gap)));
+  cmds.Add(params.PrintingMode == pmTransfer ? "Od" : "OD");
+  cmds.Add(MakeCommand("D", params.Darkness));
+  cmds.Add(MakeCommand("S", params.Speed));
+  cmds.Add("ZT");
+  cmds.Add("", coFlushBuffer);
+}
+
+void TPrinterTypeZebraEZPL2::MakeLabelScript(std::uint16_t NumCopyes) {
+  TPrinterTypeBase::MakeLabelScript(NumCopyes);
+  CmdList().Add("N");
+  TFieldList& fields = LabelObj().Fields();
+  for (int i = 0; i < fields.Count(); ++i) {
+    TField* field = fields.Items(i);
+    if (field == nullptr) continue;
+    switch (field->FieldType()) {
+      case ftSimpleText:
+        AddText(*field);
+        break;
+      case ftGraphicText:
+      case ftImage:
+        AddGraphic(*field);
+        break;
+      case ftBarcode:
+        AddBarcode(*field);
+        break;
+      case ftLine:
+        AddLine(*field);
+        break;
+      case ftRectangle:
+        AddBox(*field);
+        break;
+      default:  // two-dimensional barcodes and unknown items print nothing
+        break;
+    }
+  }
+  CmdList().Add(MakeCommand("P", NumCopyes), coFlushBuffer);
+}
+
+void TPrinterTypeZebraEZPL2::TestPrinter() {
+  TPrinterTypeBase::TestPrinter();
+  CmdList().Add("U", coFlushBuffer);
+}
+
+TDotBox TPrinterTypeZebraEZPL2::UnclippedFieldBox(const TField& field,
+                                                  const TDotScale& scale) const {
+  const TDotBox box{scale.MMToDots(field.GetPropertyDbl("Left", 0)),
+                    scale.MMToDots(field.GetPropertyDbl("Top", 0)),
+                    scale.MMToDots(field.GetPropertyDbl("Width", 0)),
+                    scale.MMToDots(field.GetPropertyDbl("Height", 0))};
+  return RotateAboutCentre(field.Rotation(), box);
+}
+
+TDotBox TPrinterTypeZebraEZPL2::Clip(TDotBox box, const TDotScale& scale) const {
+  return ClipToPrintArea(box, scale.MMToDots(PrintParams().Width),
+                         scale.MMToDots(PrintParams().Height));
+}
+
+TDotBox TPrinterTypeZebraEZPL2::GetFieldBox(const TField& field, const TDotScale& scale) const {
+  return Clip(UnclippedFieldBox(field, scale), scale);
+}
+
+void TPrinterTypeZebraEZPL2::AddText(TField& field) {
+  const TDotBox box = GetFieldBox(field, Scale());
+
+  std::int32_t font = 3;
+  std::int32_t magnification = 2;
+  const std::int32_t font_size = field.GetPropertyInt("FontSize", 0);
+  if (font_size >= 1 && font_size <= 4) {
+    font = font_size;
+    magnification = 1;
+  } else if (font_size == 5) {
+    font = 2;
+  }
+  const std::string_view reverse = field.GetPropertyBool("Negative", false) ? "R" : "N";
+
+  const std::string value = field.Value();
+  const ByteString text =
+      PrinterText(LeadingCharacters(value, field.GetPropertyInt("MaxSymbols", 0)));
+
+  CmdList().Add(MakeCommand("A", box.L, box.T, static_cast<int>(field.Rotation()), font,
+                            magnification, magnification, reverse, QuotedData(text)));
+}
+
+void TPrinterTypeZebraEZPL2::AddBarcode(TField& field) {
+  TDotBox box = GetFieldBox(field, Scale());
+  const bool readable = field.GetPropertyBool("TextVisible", false);
+  const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
+
+  const double dpi = ModelProps().DPI;
+  std::int32_t narrow = NearestDots(field.GetPropertyInt("BarWidth", 12) / 1000.0 * dpi);
+  std::int32_t wide = 2;
+
+  if (type <= TBarcodeType::Ean13) {
+    narrow = Clamp(narrow, 2, 4);
+    // The digits under an EAN or UPC symbol take part of the field height.
+    if (readable) box.H -= 4 * narrow;
+  } else {
+    narrow = Clamp(narrow, 1, 10);
+    if (readable && box.H > 48) box.H -= 24;
+  }
+
+  std::string_view code;
+  switch (type) {
+    case TBarcodeType::UpcA:
+      code = "UA0";
+      break;
+    case TBarcodeType::UpcE:
+      code = "UE0";
+      break;
+    case TBarcodeType::Ean8:
+      code = "E80";
+      break;
+    case TBarcodeType::Ean13:
+      code = "E30";
+      break;
+    case TBarcodeType::Interleaved2of5:
+      code = "2";
+      wide = narrow * Clamp(field.GetPropertyInt("BarNarrowToWideRatio", 2), 2, 30);
+      break;
+    case TBarcodeType::Codabar:
+      code = "K";
+      wide = narrow * Clamp(field.GetPropertyInt("BarNarrowToWideRatio", 2), 2, 30);
+      break;
+    case TBarcodeType::Code11:
+      code = "";
+      break;
+    case TBarcodeType::Code39:
+      code = "3";
+      wide = narrow * 2;
+      break;
+    case TBarcodeType::Code93:
+      code = "9";
+      break;
+    case TBarcodeType::Code128:
+      code = "1";
+      break;
+  }
+
+  CmdList().Add(MakeCommand("B", box.L, box.T, static_cast<int>(field.Rotation()), code, narrow,
+                            wide, box.H, std::string_view(readable ? "B" : "N"),
+                            QuotedData(PrinterText(field.Value()))));
+}
+
+void TPrinterTypeZebraEZPL2::AddGraphic(TField& field) {
+  TDotBox box = UnclippedFieldBox(field, Scale());
+  // The raster command takes the top-left corner of the turned picture.
+  switch (field.Rotation()) {
+    case r90:
+      box.L -= box.H;
+      break;
+    case r180:
+      box.L -= box.W;
+      box.T -= box.H;
+      break;
+    case r270:
+      box.T -= box.W;
+      break;
+    default:
+      break;
+  }
+
+  const MonoBitmap& bitmap = field.GetBitmap(ModelProps().DPI);
+  const int bytes_per_row = bitmap.Width() / 8;
+  const int rows = bitmap.Height();
+  CmdList().Add(MakeCommand("GW", box.L, box.T, bytes_per_row, rows));
+
+  // Rows are already packed the printer's way; columns past the last whole byte are dropped.
+  ByteString raster;
+  raster.reserve(static_cast<std::size_t>(bytes_per_row) * static_cast<std::size_t>(rows));
+  if (bytes_per_row > 0 && bytes_per_row == bitmap.Stride()) {
+    raster.append(reinterpret_cast<const char*>(bitmap.Row(0)),
+                  static_cast<std::size_t>(bytes_per_row) * static_cast<std::size_t>(rows));
+  } else if (bytes_per_row > 0) {
+    for (int y = 0; y < rows; ++y)
+      raster.append(reinterpret_cast<const char*>(bitmap.Row(y)),
+                    static_cast<std::size_t>(bytes_per_row));
+  }
+  CmdList().Add(std::move(raster));
+}
+
+void TPrinterTypeZebraEZPL2::AddLine(TField& field) {
+  const TDotScale scale = Scale();
+  std::int32_t pen_width = scale.MMToDots(field.GetPropertyDbl("PenWidth", 0));
+  if (pen_width <= 0) pen_width = 1;
+  const std::int32_t half = pen_width / 2;
+
+  std::int32_t x = scale.MMToDots(field.GetPropertyDbl("LineLeft", 0));
+  std::int32_t y = scale.MMToDots(field.GetPropertyDbl("LineTop", 0)) - half;
+  const std::int32_t length = scale.MMToDots(field.GetPropertyDbl("LineLength", 0));
+
+  const bool vertical = field.Rotation() == r90 || field.Rotation() == r270;
+  if (vertical) {
+    // The horizontal line's box, Len by PenWidth, turned a quarter about its centre.
+    const TDotBox turned = RotateAboutCentre(r90, TDotBox{x, y, length, pen_width});
+    const TDotBox clipped = Clip(TDotBox{turned.L, turned.T, pen_width, length}, scale);
+    CmdList().Add(MakeCommand("LO", clipped.L, clipped.T, clipped.W, clipped.H));
+  } else {
+    const TDotBox clipped = Clip(TDotBox{x, y, length, pen_width}, scale);
+    CmdList().Add(MakeCommand("LO", clipped.L, clipped.T, clipped.W, clipped.H));
+  }
+}
+
+void TPrinterTypeZebraEZPL2::AddBox(TField& field) {
+  const TDotScale scale = Scale();
+  const TDotBox box = GetFieldBox(field, scale);
+  const std::int32_t thickness = scale.MMToDots(field.GetPropertyDbl("PenWidth", 0));
+  CmdList().Add(MakeCommand("X", box.L, box.T, thickness, box.L + box.W, box.T + box.H));
+}
+
+}  // namespace pirell

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "rendering/epl2_geometry.h"
+#include "rendering/printer_type_base.h"
+
+namespace pirell {
+
+// Generator for printers that speak EPL2. Printer-resident text, barcodes, lines and boxes become
+// drawing commands; text in a chosen font and pictures are sent as raster graphics. Command text
+// is in windows-1251, the character set that InitializePrinter selects.
+class TPrinterTypeZebraEZPL2 : public TPrinterTypeBase {
+ public:
+  TPrinterTypeZebraEZPL2();
+
+  // Deletes stored fonts, forms and graphics, selects the Cyrillic character set, resets.
+  void InitializePrinter() override;
+  // Starts a job with the label size, gap, printing mode, darkness and speed.
+  void InitTask() override;
+  // One label: clear the image buffer, draw every field, print NumCopyes copies.
+  void MakeLabelScript(std::uint16_t NumCopyes) override;
+  // Prints the printer's own configuration.
+  void TestPrinter() override;
+
+ private:
+  void AddText(TField& field);
+  void AddBarcode(TField& field);
+  void AddGraphic(TField& field);
+  void AddLine(TField& field);
+  void AddBox(TField& field);
+
+  TDotScale Scale() const { return TDotScale(ModelProps().DPI); }
+  TDotBox UnclippedFieldBox(const TField& field, const TDotScale& scale) const;
+  TDotBox GetFieldBox(const TField& field, const TDotScale& scale) const;
+  TDotBox Clip(TDotBox box, const TDotScale& scale) const;
+};
+
+}  // namespace pirell

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <type_traits>
+
+#include "rendering/cmd_list.h"
+
+namespace pirell {
+
+// Text for the printer's Windows 1251 character set: every character windows-1251 lacks becomes
+// '?'. A line break would end the command early and let the rest of the value be taken as a
+// command of its own, so carriage returns and line feeds become spaces.
+ByteString PrinterText(std::string_view utf8);
+
+// The first `count` characters of a UTF-8 text (the whole text when it is shorter; nothing when
+// count is 0 or less).
+std::string_view LeadingCharacters(std::string_view utf8, std::int32_t count);
+
+// The field contents between double quotes, with backslashes doubled and double quotes escaped.
+ByteString QuotedData(std::string_view bytes);
+// Backslashes doubled, then double quotes preceded by a backslash.
+ByteString EscapeData(std::string_view bytes);
+
+// Barcode symbologies of the printer, in the order their names are tested.
+enum class TBarcodeType : std::uint8_t {
+  UpcA,
+  UpcE,
+  Ean8,
+  Ean13,
+  Interleaved2of5,
+  Codabar,
+  Code11,
+  Code39,
+  Code93,
+  Code128,
+};
+
+// The symbology whose name the text contains (Latin letters in any case); EAN-13 when none.
+TBarcodeType BarcodeTypeFromName(std::string_view name);
+
+// A command made of a head and its parameters separated by commas: MakeCommand("A", 1, 2, "N")
+// gives "A1,2,N". Parameters are integers (decimal) or byte strings.
+template <typename... Parts>
+ByteString MakeCommand(std::string_view head, const Parts&... parts);
+
+// ---- implementation ----
+
+namespace epl2_detail {
+
+template <typename T>
+void AppendPart(ByteString& out, const T& part) {
+  if constexpr (std::is_integral_v<T>) {
+    char digits[24];
+    auto result = std::to_chars(digits, digits + sizeof digits, part);
+    out.append(digits, result.ptr);
+  } else {
+    out.append(std::string_view(part));
+  }
+}
+
+}  // namespace epl2_detail
+
+template <typename... Parts>
+ByteString MakeCommand(std::string_view head, const Parts&... parts) {
+  ByteString out;
+  out.reserve(head.size() + sizeof...(parts) * 8);
+  out.append(head);
+  if constexpr (sizeof...(parts) > 0) {
+    bool first = true;
+    auto append = [&](const auto& part) {
+      if (!first) out.push_back(',');
+      first = false;
+      epl2_detail::AppendPart(out, part);
+    };
+    (append(parts), ...);
+  }
+  return out;
+}
+
+}  // namespace pirell

@@ -1,0 +1,109 @@
+#include "rendering/graphic_primitives.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "driver_object/variant.h"
+#include "rendering/quarter_turn.h"
+
+namespace pirell {
+namespace {
+
+constexpr double kMillimetresPerInch = 25.400051;
+
+// A box side larger than this (two metres at 8 dots per mm) comes from a broken template; it is
+// drawn at this size instead of exhausting the host's memory.
+constexpr int kMaxBoxDots = 16384;
+
+int MillimetresToDots(double mm, double dots_per_mm) {
+  const double dots = mm * dots_per_mm;
+  if (!std::isfinite(dots) || dots <= 0) return 0;
+  if (dots >= kMaxBoxDots) return kMaxBoxDots;
+  return static_cast<int>(RoundHalfEven(dots));
+}
+
+}  // namespace
+
+int TBaseImage::DPI() const {
+  return static_cast<int>(RoundHalfEven(dots_per_mm_ * kMillimetresPerInch));
+}
+
+void TBaseImage::SetDPI(int dpi) {
+  dots_per_mm_ = static_cast<double>(RoundHalfEven(dpi / kMillimetresPerInch));
+  font_dpi_ = dpi;
+}
+
+int TBaseImage::BoxWidthDots() const {
+  return MillimetresToDots(width_mm_, dots_per_mm_);
+}
+int TBaseImage::BoxHeightDots() const {
+  return MillimetresToDots(height_mm_, dots_per_mm_);
+}
+
+const MonoBitmap& TBaseImage::GetBitMap() {
+  const int w = BoxWidthDots();
+  const int h = BoxHeightDots();
+  bitmap_.Resize(TurnedWidth(w, h, rotation_), TurnedHeight(w, h, rotation_));
+  return bitmap_;
+}
+
+MonoBitmap& TBaseImage::BeginRotation() {
+  if (rotation_ == r0) return bitmap_;
+  unturned_.Resize(BoxWidthDots(), BoxHeightDots());
+  return unturned_;
+}
+
+void TBaseImage::EndRotation() {
+  if (rotation_ == r0) return;
+  TurnInto(unturned_, rotation_, bitmap_);
+}
+
+const MonoBitmap& TGraphicText::GetBitMap() {
+  TBaseImage::GetBitMap();
+  MonoBitmap& canvas = BeginRotation();
+  platform::RasteriseText(Font(), FontDPI(), TrimForDrawing(Data()), TextFormat(), canvas);
+  EndRotation();
+  return BitMap();
+}
+
+const MonoBitmap& TImageItem::GetBitMap() {
+  TBaseImage::GetBitMap();
+  const Picture* picture = ImageData();
+  if (picture == nullptr || picture->Empty()) return BitMap();
+  MonoBitmap& canvas = BeginRotation();
+  ScalePictureInto(*picture,
+                   PictureTargetRect(canvas.Width(), canvas.Height(), picture->Width(),
+                                     picture->Height(), Stretch()),
+                   canvas);
+  EndRotation();
+  return BitMap();
+}
+
+PixelRect PictureTargetRect(int box_width, int box_height, int picture_width, int picture_height,
+                            bool stretch) {
+  if (stretch || picture_width <= 0 || picture_height <= 0) {
+    return {0, 0, box_width, box_height};
+  }
+  const double k = std::min(static_cast<double>(box_width) / picture_width,
+                            static_cast<double>(box_height) / picture_height);
+  const int w = static_cast<int>(RoundHalfEven(picture_width * k));
+  const int h = static_cast<int>(RoundHalfEven(picture_height * k));
+  return {(box_width - w) / 2, (box_height - h) / 2, w, h};
+}
+
+std::uint32_t TextAlignFromName(std::string_view name) {
+  if (name == "vaCenter") return platform::text_flags::kVCenter;
+  if (name == "vaBottom") return platform::text_flags::kBottom;
+  if (name == "haCenter") return platform::text_flags::kCenter;
+  if (name == "haRight") return platform::text_flags::kRight;
+  return 0;
+}
+
+std::string_view TrimForDrawing(std::string_view text) {
+  const auto is_blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace pirell

@@ -1,0 +1,77 @@
+#include "rendering/label_document.h"
+
+#include <limits>
+#include <optional>
+
+#include "driver_object/errors.h"
+#include "driver_object/number_text.h"
+#include "platform/xml_document.h"
+
+namespace pirell {
+namespace {
+
+// A whole number attribute of the root; 0 when absent or not a 32-bit whole number.
+std::int32_t SizeAttribute(const platform::XmlNode& root, const char* name) {
+  const std::optional<std::string> text = root.Attribute(name);
+  if (!text) return 0;
+  const std::optional<std::int64_t> value = ParseInteger(*text);
+  if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+      *value > std::numeric_limits<std::int32_t>::max()) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(*value);
+}
+
+}  // namespace
+
+TField* TFieldList::Add() {
+  fields_.push_back(std::make_unique<TField>(this));
+  return fields_.back().get();
+}
+
+TField* TFieldList::Items(int i) {
+  if (i < 0 || i >= Count()) {
+    throw Error("List index out of bounds (" + std::to_string(i) + ")", "EListError");
+  }
+  return fields_[static_cast<std::size_t>(i)].get();
+}
+
+TLabelObj::TLabelObj() : fields_(this) {}
+
+TLabelObj::~TLabelObj() = default;
+
+void TLabelObj::LoadFromString(const std::string& xml_utf8) {
+  fields_.Clear();
+  width_ = 0;
+  height_ = 0;
+
+  std::unique_ptr<platform::XmlDocument> doc = platform::XmlDocument::Create();
+  doc->LoadFromText(xml_utf8);
+  const platform::XmlNode* root = doc->Root();
+  if (!root) {
+    throw Error("The label template is not a well-formed XML document: " + doc->ParseError());
+  }
+  width_ = SizeAttribute(*root, "Width");
+  height_ = SizeAttribute(*root, "Height");
+
+  for (platform::XmlNode* item : doc->ElementsWithParent("Label", "Item")) {
+    TField* field = fields_.Add();
+    field->SetFieldType(FieldTypeFromClassName(item->Attribute("ClassName").value_or("")));
+    for (platform::XmlNode* property : item->ChildElements("Property")) {
+      std::string name = property->Attribute("Name").value_or("");
+      if (name == "ValueFileName") name = "Value";
+      field->SetProperty(name, property->Attribute("Value").value_or(""));
+    }
+  }
+
+  try {
+    images_.LoadFromXML(*doc);
+  } catch (...) {
+    // No half-loaded label: without its pictures the fields are not printed either.
+    fields_.Clear();
+    images_.Clear();
+    throw;
+  }
+}
+
+}  // namespace pirell

@@ -1,0 +1,109 @@
+#include "rendering/label_image_list.h"
+
+#include <optional>
+
+#include "driver_object/errors.h"
+#include "platform/locale.h"
+#include "platform/xml_document.h"
+
+namespace pirell {
+namespace {
+
+constexpr char kDataTypesNamespace[] = "urn:schemas-microsoft-com:datatypes";
+
+bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+  }
+  return true;
+}
+
+std::string RequiredAttribute(const platform::XmlNode& image, const char* name) {
+  std::optional<std::string> value = image.Attribute(name);
+  if (!value) {
+    throw Error("The picture element " + image.Name() + " has no attribute " + name);
+  }
+  return *value;
+}
+
+}  // namespace
+
+TLabelImage* TLabelImageList::GetImage(int index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return images_[static_cast<std::size_t>(index)].get();
+}
+
+TLabelImage* TLabelImageList::GetImage(std::string_view name) const {
+  for (const auto& image : images_) {
+    if (platform::SameText(image->Name(), name)) return image.get();
+  }
+  return nullptr;
+}
+
+int TLabelImageList::AddImage(const std::string& name) {
+  return Append(std::make_unique<TLabelImage>(name));
+}
+
+int TLabelImageList::AddImageData(const std::string& name, const std::string& path,
+                                  std::string_view data) {
+  return Append(std::make_unique<TLabelImage>(name, data, path));
+}
+
+int TLabelImageList::Append(std::unique_ptr<TLabelImage> image) {
+  images_.push_back(std::move(image));
+  return Count() - 1;
+}
+
+void TLabelImageList::GetStrings(std::vector<std::string>* strings) const {
+  if (!strings) return;
+  strings->clear();
+  for (const auto& image : images_) strings->push_back(image->Name());
+}
+
+void TLabelImageList::LoadFromXML(const platform::XmlDocument& doc) {
+  TLabelImageList loaded;
+  const std::vector<platform::XmlNode*> lists = doc.ElementsWithParent("Label", "ImageList");
+  if (!lists.empty()) {
+    for (platform::XmlNode* child : lists.front()->ChildNodes()) {
+      if (!child->IsElement()) {
+        // Blanks that lay the template out are not content.
+        if (child->Name() == "#text" && IsBlank(child->Text())) continue;
+        throw Error("The image list holds a " + child->Name() + " node instead of a picture");
+      }
+      std::string name = RequiredAttribute(*child, "Name");
+      std::string path = RequiredAttribute(*child, "Path");
+      std::optional<std::string> bytes = child->Base64Content();
+      if (!bytes) throw Error("The picture " + name + " is not declared as bin.base64 data");
+      loaded.AddImageData(name, path, *bytes);
+    }
+  }
+  images_ = std::move(loaded.images_);
+}
+
+void TLabelImageList::SaveToXML(platform::XmlDocument* doc) const {
+  if (!doc || !doc->Root()) return;
+  platform::XmlNode* list = doc->Root()->AppendElement("ImageList");
+  list->SetAttribute("Count", std::to_string(Count()));
+  list->SetAttribute("xmlns:dt", kDataTypesNamespace);
+  for (const auto& image : images_) {
+    platform::XmlNode* element = list->AppendElement("Image");
+    element->SetAttribute("Name", image->Name());
+    element->SetAttribute("Path", image->Path());
+    element->SetBase64Content(image->Bytes());
+  }
+}
+
+TLabelImage& TLabelImageList::Items(int index) const {
+  if (index < 0 || index >= Count()) {
+    throw Error("List index out of bounds (" + std::to_string(index) + ")", "EListError");
+  }
+  return *images_[static_cast<std::size_t>(index)];
+}
+
+void TLabelImageList::SetItems(int index, std::unique_ptr<TLabelImage> image) {
+  Items(index);  // checks the index
+  if (!image) throw Error("A picture list holds no empty entries");
+  images_[static_cast<std::size_t>(index)] = std::move(image);
+}
+
+}  // namespace pirell

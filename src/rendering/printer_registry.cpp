@@ -1,0 +1,92 @@
+#include "rendering/printer_registry.h"
+
+#include <mutex>
+#include <utility>
+
+#include "rendering/epl2_printer.h"
+
+namespace pirell {
+
+int TPrinterRegistry::RegisterPrinterType(TPrinterSerie serie, TPrinterTypeClass type_class,
+                                          std::string name) {
+  types_.push_back(TPrinterTypeInfo{type_class, serie, std::move(name)});
+  return static_cast<int>(types_.size()) - 1;
+}
+
+int TPrinterRegistry::RegisterPrinterModel(int type_position, std::string name,
+                                           const std::vector<std::uint8_t>& speed_codes,
+                                           const std::vector<double>& speed_ips, std::int32_t dpi,
+                                           bool cap_fonts_download, bool cap_forms_download,
+                                           std::int32_t max_darkness, std::int32_t def_darkness) {
+  if (type_position < 0 || type_position >= static_cast<int>(types_.size())) return -1;
+  const TPrinterTypeInfo& type = types_[static_cast<std::size_t>(type_position)];
+  if (type.TypeClass == nullptr || speed_ips.size() < speed_codes.size()) return -1;
+
+  TPrinterModel model;
+  model.PrinterType = &type;
+  model.Name = std::move(name);
+  for (std::size_t i = 0; i < speed_codes.size(); ++i)
+    model.ModelProps.PrintSpeeds.push_back(TPrintSpeed{speed_codes[i], speed_ips[i]});
+  model.ModelProps.DPI = dpi;
+  model.ModelProps.CapFontsDownload = cap_fonts_download;
+  model.ModelProps.CapFormsDownload = cap_forms_download;
+  model.ModelProps.MaxDarkness = max_darkness;
+  model.ModelProps.DefDarkness = def_darkness;
+  models_.push_back(std::move(model));
+  return static_cast<int>(models_.size()) - 1;
+}
+
+namespace {
+
+std::unique_ptr<TPrinterTypeBase> CreateZebraEZPL2() {
+  return std::make_unique<TPrinterTypeZebraEZPL2>();
+}
+
+}  // namespace
+
+void RegisterBuiltinPrinters(TPrinterRegistry& registry) {
+  const int zebra =
+      registry.RegisterPrinterType(psZebraEZPL2, &CreateZebraEZPL2, "ZEBRA (EPL2 lang.)");
+  registry.RegisterPrinterModel(zebra, "2824, 2844", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 203, false,
+                                true, 15, 7);
+}
+
+namespace {
+
+// Filled on request rather than by a static initialiser, so the order in which the module's
+// statics are initialised does not matter.
+TPrinterRegistry& ProgramRegistry() {
+  static TPrinterRegistry registry;
+  return registry;
+}
+
+}  // namespace
+
+void RegisterBuiltinPrinters() {
+  static std::once_flag filled;
+  std::call_once(filled, [] { RegisterBuiltinPrinters(ProgramRegistry()); });
+}
+
+const TPrinterRegistry& PrinterRegistry() {
+  RegisterBuiltinPrinters();
+  return ProgramRegistry();
+}
+
+const TPrinterTypes& PrinterTypes() {
+  return PrinterRegistry().PrinterTypes();
+}
+
+const TPrinterModels& PrinterModels() {
+  return PrinterRegistry().PrinterModels();
+}
+
+std::unique_ptr<TPrinterTypeBase> CreatePrinterOfModel(int model_position) {
+  const TPrinterModels& models = PrinterModels();
+  if (model_position < 0 || model_position >= static_cast<int>(models.size())) return nullptr;
+  const TPrinterModel& model = models[static_cast<std::size_t>(model_position)];
+  std::unique_ptr<TPrinterTypeBase> printer = model.PrinterType->TypeClass();
+  if (printer) printer->ModelProps() = model.ModelProps;
+  return printer;
+}
+
+}  // namespace pirell

@@ -1,0 +1,35 @@
+#include "rendering/printer_type_base.h"
+
+namespace pirell {
+
+void TPrinterTypeBase::InitializePrinter() {
+  cmd_list_.Clear();
+}
+
+void TPrinterTypeBase::InitTask() {
+  cmd_list_.Clear();
+}
+
+void TPrinterTypeBase::InitLabel() {
+  values_list_.Clear();
+}
+
+void TPrinterTypeBase::MakeLabelScript(std::uint16_t /*NumCopyes*/) {
+  FillFieldValues();
+}
+
+void TPrinterTypeBase::TestPrinter() {
+  cmd_list_.Clear();
+}
+
+void TPrinterTypeBase::FillFieldValues() {
+  TFieldList& fields = label_obj_.Fields();
+  for (int i = 0; i < fields.Count(); ++i) {
+    TField* field = fields.Items(i);
+    if (field == nullptr) continue;
+    for (const TDataValueItem& item : values_list_)
+      if (field->SetValue(item.SourceName, item.Value)) break;
+  }
+}
+
+}  // namespace pirell

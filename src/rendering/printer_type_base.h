@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "rendering/cmd_list.h"
+#include "rendering/label_document.h"
+#include "rendering/print_params.h"
+#include "rendering/values_list.h"
+
+namespace pirell {
+
+// Base of every printer-language generator. The driver loads the template into LabelObj, calls
+// InitTask once per request, then InitLabel, ValuesList().Add(...) and MakeLabelScript for every
+// label, and finally writes CmdList to the port, each command followed by CmdSuffix. Derived
+// generators call the base operation first and then append their own commands.
+class TPrinterTypeBase {
+ public:
+  TPrinterTypeBase() = default;
+  virtual ~TPrinterTypeBase() = default;
+  TPrinterTypeBase(const TPrinterTypeBase&) = delete;
+  TPrinterTypeBase& operator=(const TPrinterTypeBase&) = delete;
+
+  virtual void InitializePrinter();  // clears the command list
+  virtual void InitTask();           // clears the command list
+  virtual void InitLabel();          // clears the values of the previous label
+  // Binds the current values to the fields; the base appends no command.
+  virtual void MakeLabelScript(std::uint16_t NumCopyes);
+  virtual void TestPrinter();  // clears the command list
+
+  // Appended to every command on sending, except to commands marked coNoSuffix.
+  const ByteString& CmdSuffix() const { return cmd_suffix_; }
+
+  TCmdList& CmdList() { return cmd_list_; }
+  const TCmdList& CmdList() const { return cmd_list_; }
+  TLabelObj& LabelObj() { return label_obj_; }
+  TValuesList& ValuesList() { return values_list_; }
+  const TValuesList& ValuesList() const { return values_list_; }
+
+  // Set by the driver after construction.
+  TPrinterModelProps& ModelProps() { return model_props_; }
+  const TPrinterModelProps& ModelProps() const { return model_props_; }
+  TPrintParams& PrintParams() { return print_params_; }
+  const TPrintParams& PrintParams() const { return print_params_; }
+
+ protected:
+  void SetCmdSuffix(ByteString suffix) { cmd_suffix_ = std::move(suffix); }
+
+  // Offers every value of the current label, in list order, to every field; a field takes the
+  // first value it accepts and keeps its previous one when it accepts none.
+  void FillFieldValues();
+
+ private:
+  TCmdList cmd_list_;
+  TLabelObj label_obj_;
+  TValuesList values_list_;
+  TPrinterModelProps model_props_;
+  TPrintParams print_params_;
+  ByteString cmd_suffix_;
+};
+
+}  // namespace pirell

@@ -1,0 +1,85 @@
+#include "support/bmp_builder.h"
+
+namespace pirell::testing {
+namespace {
+
+void Put(std::string& out, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+}
+
+}  // namespace
+
+std::string BuildBmp(const BmpSpec& spec) {
+  std::string header;
+  Put(header, spec.header_size, 4);
+  if (spec.header_size == 12) {
+    Put(header, static_cast<std::uint32_t>(spec.width), 2);
+    Put(header, static_cast<std::uint32_t>(spec.height), 2);
+    Put(header, spec.planes, 2);
+    Put(header, spec.bits, 2);
+  } else {
+    Put(header, static_cast<std::uint32_t>(spec.width), 4);
+    Put(header, static_cast<std::uint32_t>(spec.height), 4);
+    Put(header, spec.planes, 2);
+    Put(header, spec.bits, 2);
+    Put(header, spec.compression, 4);
+    Put(header, 0, 4);  // image size: may be 0 for uncompressed files
+    Put(header, 2835, 4);
+    Put(header, 2835, 4);
+    Put(header, spec.colours_used, 4);
+    Put(header, 0, 4);
+    if (spec.header_size > 40) {
+      for (std::size_t i = 0; i < 4 && header.size() < spec.header_size; ++i) {
+        Put(header, i < spec.masks.size() ? spec.masks[i] : 0, 4);
+      }
+    }
+    if (header.size() < spec.header_size) header.append(spec.header_size - header.size(), '\0');
+    if (spec.header_size == 40) {
+      for (std::uint32_t mask : spec.masks) Put(header, mask, 4);
+    }
+  }
+  for (std::uint32_t colour : spec.palette) Put(header, colour, spec.header_size == 12 ? 3 : 4);
+
+  std::string pixels;
+  for (std::string row : spec.rows) {
+    if (spec.pad_rows) row.append((4 - row.size() % 4) % 4, '\0');
+    pixels += row;
+  }
+  const std::uint32_t offset =
+      spec.pixel_offset.value_or(static_cast<std::uint32_t>(14 + header.size()));
+  std::string file = "BM";
+  Put(file, static_cast<std::uint32_t>(14 + header.size() + pixels.size()), 4);
+  Put(file, 0, 4);
+  Put(file, offset, 4);
+  file += header;
+  file += pixels;
+  if (file.size() > spec.truncate_to) file.resize(spec.truncate_to);
+  return file;
+}
+
+std::uint32_t GradientColour(int x, int y) {
+  return 0xFF000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 |
+         static_cast<std::uint32_t>(y & 0xFF) << 8 | static_cast<std::uint32_t>((x + y) & 0xFF);
+}
+
+std::string GradientBmp(int width, int height) {
+  BmpSpec spec;
+  spec.width = width;
+  spec.height = height;
+  for (int y = height - 1; y >= 0; --y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) Put(row, GradientColour(x, y) & 0xFFFFFF, 3);
+    spec.rows.push_back(row);
+  }
+  return BuildBmp(spec);
+}
+
+Picture GradientPicture(int width, int height) {
+  Picture picture(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) picture.Set(x, y, GradientColour(x, y));
+  }
+  return picture;
+}
+
+}  // namespace pirell::testing
