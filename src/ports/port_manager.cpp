@@ -21,7 +21,7 @@ ResultCode TPortManager::OpenPort() {
   FPort.reset();
   FLastErrorDescription.clear();
   if (FPortType != TPortType::ptUSB && FPortType != TPortType::ptLPT) return rc::Unknown;
-  FPort = std::make_unique<TPortPrinter>(*this, FDeviceIo);
+  FPort = std::make_shared<TPortPrinter>(*this, FDeviceIo);
   const ResultCode code = FPort->OpenPort();
   FLastErrorDescription = FPort->LastErrorDescription();
   return code;
@@ -32,8 +32,9 @@ ResultCode TPortManager::WriteToPort(const std::string& bytes) {
     FLastErrorDescription.clear();
     return rc::PortUnavailable;
   }
-  const ResultCode code = FPort->WriteToPort(bytes);
-  FLastErrorDescription = FPort->LastErrorDescription();
+  const std::shared_ptr<TBasePort> port = FPort;
+  const ResultCode code = port->WriteToPort(bytes);
+  FLastErrorDescription = port->LastErrorDescription();
   return code;
 }
 

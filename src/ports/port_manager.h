@@ -51,7 +51,9 @@ class TPortManager {
   platform::DeviceIo& FDeviceIo;
   TPortType FPortType = TPortType::ptUSB;
   std::string FPortName;
-  std::unique_ptr<TBasePort> FPort;
+  // Shared so that a send keeps its port object alive when a message served during the send
+  // opens the port anew.
+  std::shared_ptr<TBasePort> FPort;
   std::string FLastErrorDescription;
 };
 
