@@ -31,6 +31,16 @@ TEST_F(PortManagerTest, StartsAsAUsbPortWithoutName) {
   EXPECT_EQ(manager.LastErrorDescription(), "");
 }
 
+TEST(PortTypeTest, SettingValuesOutsideTheTypesMeanUsb) {
+  EXPECT_EQ(PortTypeFromSetting(0), TPortType::ptUSB);
+  EXPECT_EQ(PortTypeFromSetting(1), TPortType::ptLPT);
+  EXPECT_EQ(PortTypeFromSetting(2), TPortType::ptCOM);
+  EXPECT_EQ(PortTypeFromSetting(3), TPortType::ptIP);
+  EXPECT_EQ(PortTypeFromSetting(4), TPortType::ptFile);
+  EXPECT_EQ(PortTypeFromSetting(5), TPortType::ptUSB);
+  EXPECT_EQ(PortTypeFromSetting(-1), TPortType::ptUSB);
+}
+
 TEST_F(PortManagerTest, ParallelPortIsOpenedExclusivelyAndUsbShared) {
   manager.SetPortType(TPortType::ptLPT);
   manager.SetPortName("LPT2");
@@ -126,6 +136,33 @@ TEST_F(PortManagerTest, SendFailureIsRelayedWithItsDetail) {
   io.writes = {FakeWrite{}};
   EXPECT_EQ(manager.WriteToPort("N\r\n"), rc::Ok);
   EXPECT_EQ(manager.LastErrorDescription(), "");
+}
+
+// The host's windows are served while a send waits; a handler may call into the driver again.
+TEST_F(PortManagerTest, PortClosedWhileTheSendWaitsEndsTheSend) {
+  ASSERT_EQ(manager.OpenPort(), rc::Ok);
+  io.writes = {{1, 0, 0}};
+  io.status = {0x40};
+  clock.on_pump = [&] { manager.ClosePort(); };
+  EXPECT_EQ(manager.WriteToPort("N\r\n"), rc::PortUnavailable);
+  EXPECT_EQ(io.write_calls, 1);
+  EXPECT_EQ(io.open_devices, 0);
+}
+
+TEST_F(PortManagerTest, PortOpenedAnewWhileTheSendWaitsLeavesTheSendIntact) {
+  ASSERT_EQ(manager.OpenPort(), rc::Ok);
+  io.writes = {{1, 0, 0}};
+  io.status = {0x40, 0x00};
+  bool reopened = false;
+  clock.on_pump = [&] {
+    if (!reopened) reopened = manager.OpenPort() == rc::Ok;
+  };
+  // The running send finishes on its own device; the new port object is ready afterwards.
+  EXPECT_EQ(manager.WriteToPort("N\r\n"), rc::Ok);
+  EXPECT_TRUE(reopened);
+  EXPECT_EQ(io.received, "N\r\n");
+  EXPECT_EQ(io.open_devices, 1);
+  EXPECT_EQ(manager.WriteToPort("P1\r\n"), rc::Ok);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(ValuesListTest, ItemsCanBeRewrittenInPlace) {
   TValuesList values;
   values.Add("A", "1");
   values.Add("B", "2");
-  values.Items(1).SourceName = "A";  // duplicates are possible only this way
+  values.Items(1).SourceName = std::string("A");  // duplicates are possible only this way
   // Lookups by name take the first item in list order.
   EXPECT_EQ(values.Values("A"), "1");
   EXPECT_THROW(values.Items(2), std::out_of_range);

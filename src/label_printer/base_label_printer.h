@@ -14,7 +14,10 @@ namespace pirell {
 // printer initialisation are the concrete driver's; here they are not supported.
 class TBaseLabelPrinter : public TBaseDevice {
  public:
-  // Stores the template and rewrites the template file of the device folder.
+  // Stores the template and rewrites the template file of the device folder. When the list does
+  // not hold that file's content (not read since construction, read from another folder, or a
+  // read that failed) the file is read first, so that an upload never drops stored templates;
+  // a file that cannot be read then fails the upload and is left as it is.
   virtual ResultCode UploadTemplate(std::int32_t template_number,
                                     const std::string& template_description,
                                     const std::string& template_data, std::string& description);

@@ -36,7 +36,9 @@ std::vector<TPortListEntry> RemoteSessionPorts(platform::PortFamily kind) {
       kind == platform::PortFamily::kSerial ? kRemoteSerialPorts : kRemoteParallelPorts;
   std::vector<TPortListEntry> ports;
   for (int number = 1; number <= count; ++number) {
-    ports.push_back({std::string(Prefix(kind)) + std::to_string(number), number});
+    std::string text(Prefix(kind));
+    text += std::to_string(number);
+    ports.push_back({std::move(text), number});
   }
   return ports;
 }
@@ -84,7 +86,8 @@ void AddPortDevice(std::vector<TPortListEntry>& ports, const platform::PortDevic
 
 std::optional<int> ParsePortNumber(std::string_view name, platform::PortFamily Kind) {
   const std::string upper = platform::UpperCase(name);
-  const std::string marker = "(" + std::string(Prefix(Kind));
+  std::string marker = "(";
+  marker += Prefix(Kind);
   const std::size_t at = upper.find(marker);
   if (at == std::string::npos) return std::nullopt;
   std::string_view rest = Slice(upper, at + marker.size(), kMaxParsedText);

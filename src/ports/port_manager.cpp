@@ -4,6 +4,14 @@
 
 namespace pirell {
 
+TPortType PortTypeFromSetting(std::int32_t value) {
+  if (value < static_cast<std::int32_t>(TPortType::ptUSB) ||
+      value > static_cast<std::int32_t>(TPortType::ptFile)) {
+    return TPortType::ptUSB;
+  }
+  return static_cast<TPortType>(value);
+}
+
 TPortManager::TPortManager(platform::DeviceIo& device_io) : FDeviceIo(device_io) {}
 
 TPortManager::~TPortManager() = default;
@@ -13,7 +21,7 @@ ResultCode TPortManager::OpenPort() {
   FPort.reset();
   FLastErrorDescription.clear();
   if (FPortType != TPortType::ptUSB && FPortType != TPortType::ptLPT) return rc::Unknown;
-  FPort = std::make_unique<TPortPrinter>(*this, FDeviceIo);
+  FPort = std::make_shared<TPortPrinter>(*this, FDeviceIo);
   const ResultCode code = FPort->OpenPort();
   FLastErrorDescription = FPort->LastErrorDescription();
   return code;
@@ -24,8 +32,9 @@ ResultCode TPortManager::WriteToPort(const std::string& bytes) {
     FLastErrorDescription.clear();
     return rc::PortUnavailable;
   }
-  const ResultCode code = FPort->WriteToPort(bytes);
-  FLastErrorDescription = FPort->LastErrorDescription();
+  const std::shared_ptr<TBasePort> port = FPort;
+  const ResultCode code = port->WriteToPort(bytes);
+  FLastErrorDescription = port->LastErrorDescription();
   return code;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,9 @@ enum class TPortType {
   ptIP = 3,    // not served
   ptFile = 4,  // not served
 };
+
+// The port type of a "PortType" setting value; a value outside 0..4 means USB.
+TPortType PortTypeFromSetting(std::int32_t value);
 
 // The driver's one way to its printer. The driver sets the port type and name, then opens,
 // writes, flushes and closes; the manager makes a fresh port object of the right kind at every
@@ -47,7 +51,9 @@ class TPortManager {
   platform::DeviceIo& FDeviceIo;
   TPortType FPortType = TPortType::ptUSB;
   std::string FPortName;
-  std::unique_ptr<TBasePort> FPort;
+  // Shared so that a send keeps its port object alive when a message served during the send
+  // opens the port anew.
+  std::shared_ptr<TBasePort> FPort;
   std::string FLastErrorDescription;
 };
 

@@ -78,6 +78,11 @@ ResultCode TPrinterPort::SendToPort(const std::string& Data) {
 
   while (sent < total && idle() < FWriteTimeOut) {
     FLastErrorDescription.clear();
+    // Messages served while waiting may have closed the port under the send.
+    if (!FPortHandle) {
+      result = rc::PortUnavailable;
+      break;
+    }
     // The status is only worth reading once a write has been tried.
     if (!first) {
       if (const std::optional<std::uint8_t> status = GetPortStatus()) {

@@ -35,7 +35,7 @@ class TPrinterPort {
   ResultCode OpenPort();
   // Writes exactly these bytes. 0 when all went out; otherwise 1001 (write failed, not connected,
   // no paper), 1007 (nothing moved for the timeout), 1008 (off line, power off), 1009 (busy), or
-  // 1011 when the port is not open.
+  // 1011 when the port is not open or was closed while the send waited.
   ResultCode SendToPort(const std::string& Data);
   // Flushes and closes the device; nothing happens on a closed port.
   void ClosePort();

@@ -34,7 +34,6 @@ class TCmdList {
   const TPrinterCmd& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
   void Clear() { items_.clear(); }
 
-
   std::vector<TPrinterCmd>::const_iterator begin() const { return items_.begin(); }
   std::vector<TPrinterCmd>::const_iterator end() const { return items_.end(); }
 

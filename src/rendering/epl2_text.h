@@ -52,9 +52,11 @@ namespace epl2_detail {
 template <typename T>
 void AppendPart(ByteString& out, const T& part) {
   if constexpr (std::is_integral_v<T>) {
-    char digits[24];
-    auto result = std::to_chars(digits, digits + sizeof digits, part);
-    out.append(digits, result.ptr);
+    // Written in place: 24 characters hold any 64-bit number with its sign.
+    const std::size_t start = out.size();
+    out.resize(start + 24);
+    const auto result = std::to_chars(out.data() + start, out.data() + out.size(), part);
+    out.resize(static_cast<std::size_t>(result.ptr - out.data()));
   } else {
     out.append(std::string_view(part));
   }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "driver_object/late_bound.h"
+
+namespace pirell::cli {
+
+// The host's equipment manager as this command-line host provides it: it answers the
+// application properties the driver asks for and prints the driver's events and log lines.
+class CliEquipmentManager : public LateBoundObject {
+ public:
+  CliEquipmentManager(std::string devices_folder, std::string models_folder, std::string language,
+                      bool verbose);
+
+  HResult GetIDsOfNames(std::string_view name, DispId& id) override;
+  HResult Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args, Variant* result,
+                 ExceptionInfo* exception) override;
+
+ private:
+  Variant GetAppProperty(ArgumentBlock& args);
+
+  std::string devices_folder_;
+  std::string models_folder_;
+  std::string language_;
+  bool verbose_;
+};
+
+}  // namespace pirell::cli

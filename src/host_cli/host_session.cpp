@@ -1,0 +1,135 @@
+#include "host_cli/host_session.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "driver_object/class_registry.h"
+#include "driver_object/errors.h"
+#include "host_cli/equipment_manager.h"
+
+namespace pirell::cli {
+namespace {
+
+constexpr char kProgId[] = "KestroEq.Pirell";
+constexpr char kSettingsFile[] = "host-settings";
+constexpr char kCaptureFile[] = "capture.prn";
+
+// The (code, message) array a failed public call leaves in its second argument.
+void ReadError(const Variant& out_data, CallResult& result) {
+  result.code = rc::Unknown;
+  result.message = "the driver answered false without an error description";
+  if (!out_data.IsArray()) return;
+  const VariantArray& error = out_data.Array();
+  if (error.Dims() != 1 || error.Size() < 2) return;
+  result.code = error.Items()[0].ToInt();
+  result.message = error.Items()[1].ToString();
+}
+
+}  // namespace
+
+HostSession::HostSession(const std::string& device_folder, bool verbose) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::absolute(fs::path(device_folder)).lexically_normal();
+  if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
+  fs::create_directories(folder);
+  device_folder_ = folder.string();
+  settings_path_ = (folder / kSettingsFile).string();
+  capture_path_ = (folder / kCaptureFile).string();
+
+  manager_ = std::make_shared<CliEquipmentManager>(folder.parent_path().string(),
+                                                   folder.parent_path().string(), "ru", verbose);
+  driver_ = CreateOleObject(kProgId);
+  CallPrivate("Init", Variant::Dispatch(manager_));
+  CallPrivate("Open", Variant(folder.filename().string()));
+  ApplyStoredSettings();
+}
+
+HostSession::~HostSession() {
+  try {
+    std::vector<Variant> args;
+    CallByName(*driver_, "Close", args);
+  } catch (...) {
+    // The session ends either way.
+  }
+}
+
+Variant HostSession::CallPrivate(std::string_view method, Variant first) {
+  std::vector<Variant> args{std::move(first), Variant()};
+  Variant result = CallByName(*driver_, method, args);
+  if (!result.ToBool()) throw Error(std::string(method) + ": " + args[1].ToString());
+  return result;
+}
+
+CallResult HostSession::Call(std::string_view method, const Variant& in_data) {
+  std::vector<Variant> args{in_data, Variant(), Variant::Integer(0)};
+  CallResult result;
+  result.ok = CallByName(*driver_, method, args).ToBool();
+  result.out_data = args[1];
+  if (!result.ok) ReadError(result.out_data, result);
+  return result;
+}
+
+Variant HostSession::SettingsTable() {
+  CallResult result = Call("GetSettings", Variant());
+  if (!result.ok) throw Error("GetSettings: " + result.message);
+  return result.out_data.Array().Items().at(0);
+}
+
+CallResult HostSession::ChangeSettings(const StoredSettings& changes) {
+  VariantArray table = VariantArray::Table(7, static_cast<std::int32_t>(changes.size()));
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const std::int32_t row = static_cast<std::int32_t>(i);
+    table.At({0, row}) = Variant(changes[i].first);
+    table.At({1, row}) = changes[i].second;
+  }
+  CallResult result = Call("SetSettings", Variant(VariantArray::Vector({Variant(table)})));
+  if (result.ok) StoreDriverSettings();
+  return result;
+}
+
+void HostSession::ApplyStoredSettings() {
+  StoredSettings stored = LoadSettings(settings_path_);
+  // Unless the user has chosen a port, the printer is a capture file in the device folder.
+  bool port_chosen = false;
+  for (const auto& [id, value] : stored)
+    if (id == "PortName" && !value.ToString().empty()) port_chosen = true;
+  if (!port_chosen) {
+    stored.emplace_back("PortType", Variant::Integer(0));
+    stored.emplace_back("PortName", Variant(capture_path_));
+  }
+  VariantArray table = VariantArray::Table(7, static_cast<std::int32_t>(stored.size()));
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    const std::int32_t row = static_cast<std::int32_t>(i);
+    table.At({0, row}) = Variant(stored[i].first);
+    table.At({1, row}) = stored[i].second;
+  }
+  CallResult result = Call("SetSettings", Variant(VariantArray::Vector({Variant(table)})));
+  if (!result.ok) throw Error("SetSettings: " + result.message);
+}
+
+void HostSession::StoreDriverSettings() {
+  const Variant table = SettingsTable();
+  const VariantArray& rows = table.Array();
+  StoredSettings settings;
+  for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i) {
+    std::string id = rows.At({0, i}).ToString();
+    Variant value = rows.At({1, i});
+    // The capture file stands in for a port the user has not chosen: keep it unchosen.
+    if (id == "PortName" && value.ToString() == capture_path_) value = Variant("");
+    settings.emplace_back(std::move(id), std::move(value));
+  }
+  SaveSettings(settings_path_, settings);
+}
+
+StoredSettings ParseAssignments(const std::vector<std::string>& assignments) {
+  StoredSettings result;
+  for (const std::string& assignment : assignments) {
+    const std::size_t eq = assignment.find('=');
+    if (eq == std::string::npos || eq == 0)
+      throw std::invalid_argument("expected NAME=VALUE, got '" + assignment + "'");
+    result.emplace_back(assignment.substr(0, eq), Variant(assignment.substr(eq + 1)));
+  }
+  return result;
+}
+
+}  // namespace pirell::cli
