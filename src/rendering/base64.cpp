@@ -21,24 +21,26 @@ constexpr std::array<std::int8_t, 256> kDecodeTable = MakeDecodeTable();
 }  // namespace
 
 std::string Base64Encode(std::string_view bytes, std::size_t line_length) {
-  std::string out;
   const std::size_t encoded_size = (bytes.size() + 2) / 3 * 4;
-  out.reserve(encoded_size + (line_length > 0 ? encoded_size / line_length : 0));
+  const std::size_t breaks =
+      line_length > 0 && encoded_size > 0 ? (encoded_size - 1) / line_length : 0;
+  std::string out(encoded_size + breaks, '\0');
+  char* cursor = out.data();
+  const std::size_t line_limit = line_length > 0 ? line_length : SIZE_MAX;
   std::size_t column = 0;
   auto put = [&](char c) {
-    if (line_length > 0 && column == line_length) {
-      out.push_back('\n');
+    if (column == line_limit) {
+      *cursor++ = '\n';
       column = 0;
     }
-    out.push_back(c);
+    *cursor++ = c;
     ++column;
   };
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3) {
     const std::uint32_t group =
-        static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16 |
-        static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8 |
-        static_cast<unsigned char>(bytes[i + 2]);
+        std::uint32_t{in[i]} << 16 | std::uint32_t{in[i + 1]} << 8 | in[i + 2];
     put(kAlphabet[group >> 18 & 63]);
     put(kAlphabet[group >> 12 & 63]);
     put(kAlphabet[group >> 6 & 63]);
@@ -46,9 +48,8 @@ std::string Base64Encode(std::string_view bytes, std::size_t line_length) {
   }
   const std::size_t rest = bytes.size() - i;
   if (rest > 0) {
-    std::uint32_t group = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-    if (rest == 2)
-      group |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
+    std::uint32_t group = std::uint32_t{in[i]} << 16;
+    if (rest == 2) group |= std::uint32_t{in[i + 1]} << 8;
     put(kAlphabet[group >> 18 & 63]);
     put(kAlphabet[group >> 12 & 63]);
     put(rest == 2 ? kAlphabet[group >> 6 & 63] : '=');
@@ -58,8 +59,8 @@ std::string Base64Encode(std::string_view bytes, std::size_t line_length) {
 }
 
 std::string Base64Decode(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() / 4 * 3 + 2);
+  std::string out(text.size() / 4 * 3 + 3, '\0');
+  char* cursor = out.data();
   std::uint32_t group = 0;
   int sextets = 0;
   for (char c : text) {
@@ -68,19 +69,20 @@ std::string Base64Decode(std::string_view text) {
     if (value == kNotInAlphabet) continue;
     group = group << 6 | static_cast<std::uint32_t>(value);
     if (++sextets == 4) {
-      out.push_back(static_cast<char>(group >> 16 & 0xFF));
-      out.push_back(static_cast<char>(group >> 8 & 0xFF));
-      out.push_back(static_cast<char>(group & 0xFF));
+      *cursor++ = static_cast<char>(group >> 16 & 0xFF);
+      *cursor++ = static_cast<char>(group >> 8 & 0xFF);
+      *cursor++ = static_cast<char>(group & 0xFF);
       group = 0;
       sextets = 0;
     }
   }
   if (sextets == 2) {
-    out.push_back(static_cast<char>(group >> 4 & 0xFF));
+    *cursor++ = static_cast<char>(group >> 4 & 0xFF);
   } else if (sextets == 3) {
-    out.push_back(static_cast<char>(group >> 10 & 0xFF));
-    out.push_back(static_cast<char>(group >> 2 & 0xFF));
+    *cursor++ = static_cast<char>(group >> 10 & 0xFF);
+    *cursor++ = static_cast<char>(group >> 2 & 0xFF);
   }
+  out.resize(static_cast<std::size_t>(cursor - out.data()));
   return out;
 }
 

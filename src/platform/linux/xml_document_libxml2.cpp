@@ -186,7 +186,8 @@ class LibxmlNode final : public XmlNode {
 // Refuses a document type declaration: it could declare entities or name an external DTD.
 void RefuseDocumentType(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
   auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
-  *static_cast<bool*>(ctxt->_private) = true;
+  if (ctxt->_private) *static_cast<bool*>(ctxt->_private) = true;
+  ctxt->wellFormed = 0;  // refused even where the flag above is not seen
   xmlStopParser(ctxt);
 }
 
@@ -263,7 +264,11 @@ class LibxmlDocument final : public XmlDocument {
     bool document_type_seen = false;
     ctxt->_private = &document_type_seen;
     ctxt->sax->internalSubset = RefuseDocumentType;
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | extra_options;
+    // XML_PARSE_HUGE lifts the 10 MB limit on one text node, which an embedded picture may pass
+    // (the Windows build has no such limit). The entity limits it also lifts do not matter: a
+    // document type is refused, so no entity can be declared.
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE | extra_options;
     DocPtr doc(xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr,
                                  encoding, options));
     if (document_type_seen) {
