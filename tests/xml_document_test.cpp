@@ -172,14 +172,6 @@ TEST(XmlDocumentBase64, ContentIsBinaryOnlyWithTheDataTypeDeclaration) {
   EXPECT_EQ(images[5]->Base64Content(), std::string("\x00\x01\x02\xFD\xFE\xFF", 6));
 }
 
-TEST(XmlDocumentNodes, TextLongerThanTenMillionCharactersIsRead) {
-  // An embedded picture may pass the limit that libxml2 sets on one text node by default.
-  const std::string text(10'000'100, 'A');
-  auto doc = Parsed("<Label><Image>" + text + "</Image></Label>");
-  ASSERT_NE(doc->Root(), nullptr);
-  EXPECT_EQ(doc->Root()->FirstChildElement("Image")->Text().size(), text.size());
-}
-
 TEST(XmlDocumentBuilding, BuiltDocumentReadsBackTheSame) {
   auto doc = XmlDocument::Create();
   XmlNode* root = doc->CreateRoot("Label");
