@@ -89,6 +89,7 @@ grep -qx 'DONE' "$results.unix" || fail "the script stopped before its end (afte
 
 if [[ -n $expected_capture ]]; then
   [[ -f $capture ]] || fail "the printer port wrote no capture file $capture"
+  [[ -f $devices/$device_id/templates ]] || fail "the upload wrote no template file in the device folder"
   iconv -f UTF-8 -t CP1251 "$expected_capture" >"$work/expected_capture.prn" ||
     fail "cannot convert $expected_capture to windows-1251"
   if ! cmp "$work/expected_capture.prn" "$capture"; then
