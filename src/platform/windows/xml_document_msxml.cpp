@@ -86,23 +86,6 @@ class OleVariant {
   VARIANT value_;
 };
 
-// The bytes of a one-dimensional byte array, or nothing when the variant holds none.
-std::optional<std::string> BytesOf(const VARIANT& v) {
-  if (v.vt != (VT_ARRAY | VT_UI1) || !v.parray || SafeArrayGetDim(v.parray) != 1) {
-    return std::nullopt;
-  }
-  LONG lower = 0, upper = -1;
-  SafeArrayGetLBound(v.parray, 1, &lower);
-  SafeArrayGetUBound(v.parray, 1, &upper);
-  const LONG count = upper - lower + 1;
-  if (count <= 0) return std::string();
-  void* data = nullptr;
-  if (FAILED(SafeArrayAccessData(v.parray, &data))) return std::nullopt;
-  std::string bytes(static_cast<const char*>(data), static_cast<std::size_t>(count));
-  SafeArrayUnaccessData(v.parray);
-  return bytes;
-}
-
 void Check(HRESULT hr, const char* what) {
   if (FAILED(hr)) {
     throw Error(std::string(what) + ": " + SystemErrorMessage(static_cast<int>(hr)));
@@ -162,11 +145,8 @@ class MsxmlNode final : public XmlNode {
         std::wstring_view(type.Get().bstrVal, SysStringLen(type.Get().bstrVal)) != kBinBase64) {
       return std::nullopt;
     }
-    OleVariant typed;
-    if (SUCCEEDED(node_->get_nodeTypedValue(typed.Put()))) {
-      if (std::optional<std::string> bytes = BytesOf(typed.Get())) return bytes;
-    }
-    // The service refuses text with characters outside the alphabet; read it the lenient way.
+    // Decoded here rather than through nodeTypedValue: the service does not skip characters
+    // outside the alphabet but turns them into wrong bytes.
     return Base64Decode(Text());
   }
 
