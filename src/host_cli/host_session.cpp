@@ -25,6 +25,18 @@ void ReadError(const Variant& out_data, CallResult& result) {
   result.message = error.Items()[1].ToString();
 }
 
+// InData of "SetSettings": a one-element array holding a table of the "GetSettings" shape
+// (7 columns by n rows) of which the driver reads the ID and value columns.
+Variant SetSettingsData(const StoredSettings& rows) {
+  VariantArray table = VariantArray::Table(7, static_cast<std::int32_t>(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::int32_t row = static_cast<std::int32_t>(i);
+    table.At({0, row}) = Variant(rows[i].first);
+    table.At({1, row}) = rows[i].second;
+  }
+  return Variant(VariantArray::Vector({Variant(std::move(table))}));
+}
+
 }  // namespace
 
 HostSession::HostSession(const std::string& device_folder, bool verbose) {
@@ -76,13 +88,7 @@ Variant HostSession::SettingsTable() {
 }
 
 CallResult HostSession::ChangeSettings(const StoredSettings& changes) {
-  VariantArray table = VariantArray::Table(7, static_cast<std::int32_t>(changes.size()));
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    const std::int32_t row = static_cast<std::int32_t>(i);
-    table.At({0, row}) = Variant(changes[i].first);
-    table.At({1, row}) = changes[i].second;
-  }
-  CallResult result = Call("SetSettings", Variant(VariantArray::Vector({Variant(table)})));
+  CallResult result = Call("SetSettings", SetSettingsData(changes));
   if (result.ok) StoreDriverSettings();
   return result;
 }
@@ -97,13 +103,7 @@ void HostSession::ApplyStoredSettings() {
     stored.emplace_back("PortType", Variant::Integer(0));
     stored.emplace_back("PortName", Variant(capture_path_));
   }
-  VariantArray table = VariantArray::Table(7, static_cast<std::int32_t>(stored.size()));
-  for (std::size_t i = 0; i < stored.size(); ++i) {
-    const std::int32_t row = static_cast<std::int32_t>(i);
-    table.At({0, row}) = Variant(stored[i].first);
-    table.At({1, row}) = stored[i].second;
-  }
-  CallResult result = Call("SetSettings", Variant(VariantArray::Vector({Variant(table)})));
+  CallResult result = Call("SetSettings", SetSettingsData(stored));
   if (!result.ok) throw Error("SetSettings: " + result.message);
 }
 

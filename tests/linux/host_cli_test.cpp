@@ -9,6 +9,7 @@
 #include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
 #include "host_cli/settings_store.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
@@ -142,6 +143,60 @@ TEST(HostSessionTest, AssignmentsNeedANameAndAnEqualsSign) {
   EXPECT_EQ(parsed[1].second.ToString(), "");
   EXPECT_THROW(ParseAssignments({"PortName"}), std::invalid_argument);
   EXPECT_THROW(ParseAssignments({"=3"}), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace pirell::cli
+
+namespace pirell::cli {
+namespace {
+
+// The print job of the Windows script test (a script host driving pirell.dll under Wine), run
+// here through the Linux module: the printer must receive the very same bytes.
+TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJob) {
+  const std::string template_text =
+      "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"TextSimple\">"
+      "<Property Name=\"DS\" Value=\"Name\"/><Property Name=\"Left\" Value=\"5\"/>"
+      "<Property Name=\"Top\" Value=\"10\"/><Property Name=\"Width\" Value=\"40\"/>"
+      "<Property Name=\"Height\" Value=\"5\"/><Property Name=\"MaxSymbols\" Value=\"20\"/>"
+      "<Property Name=\"FontSize\" Value=\"2\"/></Item><Item ClassName=\"Shk\">"
+      "<Property Name=\"DS\" Value=\"Barcode\"/><Property Name=\"BarCodeType\" Value=\"Code128\"/>"
+      "<Property Name=\"TextVisible\" Value=\"True\"/><Property Name=\"Left\" Value=\"5\"/>"
+      "<Property Name=\"Top\" Value=\"15\"/><Property Name=\"Height\" Value=\"15\"/>"
+      "</Item></Label>";
+  VariantArray common = VariantArray::Table(2, 1);
+  common.At({0, 0}) = Variant("Barcode");
+  common.At({1, 0}) = Variant("99999");
+  VariantArray rows = VariantArray::Table(3, 2);
+  rows.At({0, 0}) = Variant("Молоко пастеризованное 3,2%");
+  rows.At({1, 0}) = Variant("12345");
+  rows.At({2, 0}) = Variant(2);
+  rows.At({0, 1}) = Variant("Tea \"Green\" 1\\2");
+  rows.At({1, 1}) = Variant("67890");
+  rows.At({2, 1}) = Variant(1);
+  const Variant labels(
+      VariantArray::Vector({Variant(std::move(common)),
+                            Variant(VariantArray::Vector(
+                                {Variant("Name"), Variant("Barcode"), Variant("CopiesNumber")})),
+                            Variant(std::move(rows))}));
+
+  testing::TempDir folder;
+  const std::string device = folder.File("LabelPrinter1");
+  {
+    HostSession session(device, false);
+    ASSERT_TRUE(session.Call("UploadTemplate", UploadData(1, template_text)).ok);
+    ASSERT_TRUE(session.Call("Enable", Variant()).ok);
+    const CallResult print =
+        session.Call("PrintLabels", Variant(VariantArray::Vector({Variant(1), labels})));
+    ASSERT_TRUE(print.ok) << print.message;
+  }
+  const auto expected =
+      platform::ReadWholeFile(std::string(PIRELL_SOURCE_DIR) +
+                              "/tests/windows/com_test_server/driver_script_expected.prn.txt");
+  ASSERT_TRUE(expected.has_value());
+  const auto capture = platform::ReadWholeFile(device + "/capture.prn");
+  ASSERT_TRUE(capture.has_value());
+  EXPECT_EQ(*capture, platform::Utf8ToCp1251(*expected));
 }
 
 }  // namespace

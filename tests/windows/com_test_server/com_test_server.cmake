@@ -33,6 +33,7 @@ if(TARGET pirell_dll)
            COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${PIRELL_WINEPREFIX}"
                    "$<TARGET_FILE:pirell_dll>" 51B0BFAF-D018-484B-91D5-6ED841398ECC
                    KestroEq.Pirell "${CMAKE_CURRENT_LIST_DIR}/driver_script_test.vbs"
-                   "${PROJECT_BINARY_DIR}/com_driver_script")
+                   "${PROJECT_BINARY_DIR}/com_driver_script"
+                   "${CMAKE_CURRENT_LIST_DIR}/driver_script_expected.prn.txt" LabelPrinter1)
   set_tests_properties(com_driver_script PROPERTIES TIMEOUT 300)
 endif()

@@ -1,9 +1,19 @@
-' Creates the driver by its ProgID through the COM runtime, as the host does, and hands it an
-' equipment manager written in script. Every check writes a PASS or FAIL line to the result file
-' (the first argument); the last line is DONE.
+' Drives the real driver through the COM runtime as the host does: created by its ProgID, handed
+' an equipment manager written in script, opened under a device ID, configured to print into a
+' capture file, then a template upload and a print job of two labels. Every check writes a PASS
+' or FAIL line to the result file; the last line is DONE. The runner compares the bytes of the
+' capture file afterwards.
+'
+' Arguments: result file, UTF-16 texts file, devices folder, device ID, capture file path.
+' The texts file holds, from its fifth line on: a Cyrillic product name, the Cyrillic template
+' description and the message of an unknown template number (the script host reads no
+' non-ASCII script source).
 Option Explicit
 
-Dim fso, results, driver, manager, r, ok, outData
+Dim fso, results, texts, devicesFolder, deviceId, capturePath
+Dim productName, templateDescription, unknownTemplateMessage
+Dim driver, manager, r, ok, outData, table, i, found, settings, templateText
+Dim common, names, rows, labelsData
 
 Set fso = CreateObject("Scripting.FileSystemObject")
 Set results = fso.CreateTextFile(WScript.Arguments(0), True, False)
@@ -19,30 +29,147 @@ End Sub
 ' The host's equipment manager: the driver calls it by name with arguments by reference.
 Class EquipmentManager
   Public Asked
+  Public DevicesFolder
 
   Private Sub Class_Initialize()
     Asked = ""
   End Sub
 
-  Public Function GetAppProperty(ByRef deviceId, ByRef name, ByRef value)
+  Public Function GetAppProperty(ByRef id, ByRef name, ByRef value)
     Asked = Asked & name & ";"
-    value = "C:\Models"
+    Select Case name
+      Case "DevicesFolder"
+        value = DevicesFolder
+      Case "ModelsFolder"
+        value = "C:\Models"
+      Case "Language"
+        value = "ru"
+      Case Else
+        value = ""
+    End Select
     GetAppProperty = True
   End Function
 
-  Public Function WriteLog(ByRef deviceId, ByRef name, ByRef text, ByRef eventType)
+  Public Function WriteLog(ByRef id, ByRef name, ByRef text, ByRef eventType)
     WriteLog = True
   End Function
+
+  Public Function DataEvent(ByRef id, ByRef eventName, ByRef data, ByRef extra)
+    DataEvent = True
+  End Function
+
+  Public Function ErrorEvent(ByRef id, ByRef errorName, ByRef description, ByRef extra)
+    ErrorEvent = True
+  End Function
+
+  Public Function TaskState(ByRef id, ByRef percent, ByRef description)
+    TaskState = True
+  End Function
 End Class
+
+devicesFolder = WScript.Arguments(2)
+deviceId = WScript.Arguments(3)
+capturePath = WScript.Arguments(4)
+
+Set texts = fso.OpenTextFile(WScript.Arguments(1), 1, False, -1)
+For i = 1 To 4
+  productName = texts.ReadLine
+Next
+productName = texts.ReadLine
+templateDescription = texts.ReadLine
+unknownTemplateMessage = texts.ReadLine
+texts.Close
+
+' The USB port opens an existing file without truncating it: start from no capture file.
+If fso.FileExists(capturePath) Then fso.DeleteFile capturePath, True
 
 Set driver = CreateObject("KestroEq.Pirell")
 Check "driver created by its ProgID", IsObject(driver)
 Set manager = New EquipmentManager
+manager.DevicesFolder = devicesFolder
 r = driver.Init(manager)
 Check "Init takes the equipment manager", r = True
 Check "Init asks the manager for the models folder and the language", manager.Asked = "ModelsFolder;Language;"
-ok = driver.GetDeviceInfo(Empty, outData, 0)
-Check "GetDeviceInfo answers", ok = True And Not IsEmpty(outData)
+
+manager.Asked = ""
+r = driver.Open(deviceId)
+Check "Open takes the device ID", r = True
+Check "Open asks the manager for the devices folder", manager.Asked = "DevicesFolder;"
+
+ok = driver.GetSettings(Empty, outData, 0)
+Check "GetSettings answers", ok = True
+table = outData(0)
+Check "the settings table has 7 columns", LBound(table, 1) = 0 And UBound(table, 1) = 6
+found = False
+For i = LBound(table, 2) To UBound(table, 2)
+  If table(0, i) = "PortName" Then found = True
+Next
+Check "the settings table has the row PortName", found
+
+Dim s: ReDim s(1, 1)
+s(0, 0) = "PortType"
+s(1, 0) = 0
+s(0, 1) = "PortName"
+s(1, 1) = capturePath
+settings = Array(s)
+ok = driver.SetSettings(settings, outData, 0)
+Check "SetSettings selects the USB port writing into the capture file", ok = True
+
+ok = driver.Enable(Empty, outData, 0)
+Check "Enable opens the capture file as the printer port", ok = True
+
+templateText = "<Label Width=""58"" Height=""40"">" & _
+  "<Item ClassName=""TextSimple"">" & _
+  "<Property Name=""DS"" Value=""Name""/>" & _
+  "<Property Name=""Left"" Value=""5""/>" & _
+  "<Property Name=""Top"" Value=""10""/>" & _
+  "<Property Name=""Width"" Value=""40""/>" & _
+  "<Property Name=""Height"" Value=""5""/>" & _
+  "<Property Name=""MaxSymbols"" Value=""20""/>" & _
+  "<Property Name=""FontSize"" Value=""2""/>" & _
+  "</Item>" & _
+  "<Item ClassName=""Shk"">" & _
+  "<Property Name=""DS"" Value=""Barcode""/>" & _
+  "<Property Name=""BarCodeType"" Value=""Code128""/>" & _
+  "<Property Name=""TextVisible"" Value=""True""/>" & _
+  "<Property Name=""Left"" Value=""5""/>" & _
+  "<Property Name=""Top"" Value=""15""/>" & _
+  "<Property Name=""Height"" Value=""15""/>" & _
+  "</Item>" & _
+  "</Label>"
+ok = driver.UploadTemplate(Array(1, templateDescription, templateText), outData, 0)
+Check "UploadTemplate stores template 1", ok = True
+
+ok = driver.GetTemplateList(Empty, outData, 0)
+Check "GetTemplateList answers", ok = True
+table = outData(0)
+Check "GetTemplateList lists one template", UBound(table, 1) = 1 And UBound(table, 2) = 0
+Check "the listed template is number 1 with its description", _
+  table(0, 0) = 1 And table(1, 0) = templateDescription
+
+' The common value under "Barcode" is replaced by each label's own value.
+Dim c: ReDim c(1, 0)
+c(0, 0) = "Barcode"
+c(1, 0) = "99999"
+names = Array("Name", "Barcode", "CopiesNumber")
+Dim rw: ReDim rw(2, 1)
+rw(0, 0) = productName
+rw(1, 0) = "12345"
+rw(2, 0) = 2
+rw(0, 1) = "Tea ""Green"" 1\2"
+rw(1, 1) = "67890"
+rw(2, 1) = 1
+labelsData = Array(c, names, rw)
+ok = driver.PrintLabels(Array(1, labelsData), outData, 0)
+Check "PrintLabels prints two labels with template 1", ok = True
+
+ok = driver.PrintLabels(Array(99, labelsData), outData, 0)
+Check "PrintLabels with a template never uploaded fails", ok = False
+Check "the failure carries the code 13001", outData(0) = 13001
+Check "the failure carries the message of an unknown template", outData(1) = unknownTemplateMessage
+
+ok = driver.Disable(Empty, outData, 0)
+Check "Disable", ok = True
 r = driver.Close()
 Check "Close", r = True
 Set driver = Nothing
