@@ -97,6 +97,24 @@ LocaleFormat ReadSystemLocale() {
 }  // namespace detail
 
 int CompareTextIgnoreCase(std::string_view a, std::string_view b) {
+  // Names of properties, methods and settings are ASCII: compare those without decoding, with the
+  // same result as the Unicode comparison below.
+  std::size_t i = 0;
+  for (; i < a.size() && i < b.size(); ++i) {
+    const unsigned char ca = static_cast<unsigned char>(a[i]);
+    const unsigned char cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 0x80 || cb >= 0x80) break;
+    const char32_t fa = ca >= 'a' && ca <= 'z' ? ca - 32 : ca;
+    const char32_t fb = cb >= 'a' && cb <= 'z' ? cb - 32 : cb;
+    if (fa != fb) return fa < fb ? -1 : 1;
+  }
+  if (i == a.size() || i == b.size()) {
+    if (a.size() == b.size()) return 0;
+    // One is a prefix of the other; the longer one compares greater whatever follows.
+    return a.size() < b.size() ? -1 : 1;
+  }
+  a.remove_prefix(i);
+  b.remove_prefix(i);
   const std::u32string wa = Utf8ToUtf32(a), wb = Utf8ToUtf32(b);
   const std::size_t n = wa.size() < wb.size() ? wa.size() : wb.size();
   for (std::size_t i = 0; i < n; ++i) {
