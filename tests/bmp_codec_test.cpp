@@ -13,7 +13,7 @@
 namespace pirell {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::BuildBmp;
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -38,7 +38,7 @@ std::string DecodeError(const std::string& bytes) {
 }
 
 TEST(BmpDecoding, PaletteDepthsBottomUpAndTopDown) {
-  BmpSpec one;
+  BmpLayout one;
   one.width = 10;
   one.height = 2;
   one.bits = 1;
@@ -55,7 +55,7 @@ TEST(BmpDecoding, PaletteDepthsBottomUpAndTopDown) {
   EXPECT_EQ(p.At(7, 1), 0xFFFFFFFFu);
   EXPECT_EQ(p.At(0, 1), 0xFFFFFFFFu);
 
-  BmpSpec four;
+  BmpLayout four;
   four.width = 3;
   four.height = -1;  // top-down
   four.bits = 4;
@@ -65,7 +65,7 @@ TEST(BmpDecoding, PaletteDepthsBottomUpAndTopDown) {
   p = DecodeBmp(BuildBmp(four));
   EXPECT_EQ(Pixels(p), (std::vector<std::uint32_t>{0xFF778899, 0xFF445566, 0xFF112233}));
 
-  BmpSpec eight;
+  BmpLayout eight;
   eight.width = 2;
   eight.height = -2;
   eight.bits = 8;
@@ -78,7 +78,7 @@ TEST(BmpDecoding, PaletteDepthsBottomUpAndTopDown) {
 }
 
 TEST(BmpDecoding, CoreHeaderWithThreeBytePalette) {
-  BmpSpec core;
+  BmpLayout core;
   core.header_size = 12;
   core.width = 2;
   core.height = 1;
@@ -91,7 +91,7 @@ TEST(BmpDecoding, CoreHeaderWithThreeBytePalette) {
 }
 
 TEST(BmpDecoding, SixteenBitsWithDefaultAndExplicitMasks) {
-  BmpSpec rgb555;
+  BmpLayout rgb555;
   rgb555.width = 2;
   rgb555.height = 1;
   rgb555.bits = 16;
@@ -99,7 +99,7 @@ TEST(BmpDecoding, SixteenBitsWithDefaultAndExplicitMasks) {
   EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(rgb555))),
             (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF}));
 
-  BmpSpec rgb565 = rgb555;
+  BmpLayout rgb565 = rgb555;
   rgb565.compression = 3;
   rgb565.masks = {0xF800, 0x07E0, 0x001F};
   rgb565.rows = {Bytes({0xE0, 0x07, 0x10, 0x00})};  // pure green, half blue
@@ -108,14 +108,14 @@ TEST(BmpDecoding, SixteenBitsWithDefaultAndExplicitMasks) {
 }
 
 TEST(BmpDecoding, TwentyFourAndThirtyTwoBits) {
-  BmpSpec rgb24;
+  BmpLayout rgb24;
   rgb24.width = 1;
   rgb24.height = 2;
   rgb24.rows = {Bytes({1, 2, 3}), Bytes({4, 5, 6})};
   EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(rgb24))),
             (std::vector<std::uint32_t>{0xFF060504, 0xFF030201}));
 
-  BmpSpec unused_alpha;
+  BmpLayout unused_alpha;
   unused_alpha.width = 2;
   unused_alpha.height = 1;
   unused_alpha.bits = 32;
@@ -123,7 +123,7 @@ TEST(BmpDecoding, TwentyFourAndThirtyTwoBits) {
   EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(unused_alpha))),
             (std::vector<std::uint32_t>{0xFF030201, 0xFF060504}));
 
-  BmpSpec with_alpha = unused_alpha;
+  BmpLayout with_alpha = unused_alpha;
   with_alpha.header_size = 108;
   with_alpha.compression = 3;
   with_alpha.masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -131,7 +131,7 @@ TEST(BmpDecoding, TwentyFourAndThirtyTwoBits) {
   EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(with_alpha))),
             (std::vector<std::uint32_t>{0x80030201, 0x00060504}));
 
-  BmpSpec swapped = unused_alpha;  // masks after a 40-byte header, channels swapped
+  BmpLayout swapped = unused_alpha;  // masks after a 40-byte header, channels swapped
   swapped.compression = 3;
   swapped.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};
   EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(swapped))),
@@ -139,14 +139,14 @@ TEST(BmpDecoding, TwentyFourAndThirtyTwoBits) {
 }
 
 TEST(BmpDecoding, TheLastRowMayLackItsPaddingAndGapsBeforeThePixelsAreAllowed) {
-  BmpSpec spec;
-  spec.width = 1;
-  spec.height = 2;
-  spec.rows = {std::string("\x01\x02\x03\x00", 4), "\x04\x05\x06"};
-  spec.pad_rows = false;
-  EXPECT_EQ(DecodeBmp(BuildBmp(spec)).At(0, 0), 0xFF060504u);
+  BmpLayout layout;
+  layout.width = 1;
+  layout.height = 2;
+  layout.rows = {std::string("\x01\x02\x03\x00", 4), "\x04\x05\x06"};
+  layout.pad_rows = false;
+  EXPECT_EQ(DecodeBmp(BuildBmp(layout)).At(0, 0), 0xFF060504u);
 
-  BmpSpec gap;
+  BmpLayout gap;
   gap.width = 1;
   gap.height = 1;
   gap.pixel_offset = 14 + 40 + 8;
@@ -159,16 +159,16 @@ TEST(BmpDecoding, NoBytesGiveAnEmptyPicture) {
 }
 
 TEST(BmpDecoding, MalformedFilesRaiseTheDocumentedError) {
-  BmpSpec good;
+  BmpLayout good;
   good.width = 4;
   good.height = 4;
   good.rows = std::vector<std::string>(4, std::string(12, '\x10'));
   ASSERT_EQ(DecodeError(BuildBmp(good)), "");
 
   auto with = [&](auto change) {
-    BmpSpec spec = good;
-    change(spec);
-    return DecodeError(BuildBmp(spec));
+    BmpLayout layout = good;
+    change(layout);
+    return DecodeError(BuildBmp(layout));
   };
   struct Case {
     std::string name;
@@ -177,37 +177,37 @@ TEST(BmpDecoding, MalformedFilesRaiseTheDocumentedError) {
   const std::vector<Case> cases = {
       {"two bytes", DecodeError("BM")},
       {"not BM", DecodeError("PK" + BuildBmp(good).substr(2))},
-      {"truncated pixels", with([](BmpSpec& s) { s.truncate_to = 14 + 40 + 30; })},
-      {"truncated header", with([](BmpSpec& s) { s.truncate_to = 30; })},
+      {"truncated pixels", with([](BmpLayout& s) { s.truncate_to = 14 + 40 + 30; })},
+      {"truncated header", with([](BmpLayout& s) { s.truncate_to = 30; })},
       {"oversized header claims",
-       with([](BmpSpec& s) { s.width = 16384, s.height = 16384; })},  // within sides, too many
-      {"side too long", with([](BmpSpec& s) { s.width = 16385, s.height = 1; })},
-      {"huge", with([](BmpSpec& s) { s.width = 0x7FFFFFFF, s.height = 0x7FFFFFFF; })},
-      {"lowest height", with([](BmpSpec& s) { s.height = INT32_MIN; })},
-      {"pixels beyond 64 MiB", with([](BmpSpec& s) { s.width = 16384, s.height = 1025; })},
-      {"zero width", with([](BmpSpec& s) { s.width = 0; })},
-      {"negative width", with([](BmpSpec& s) { s.width = -4; })},
-      {"zero height", with([](BmpSpec& s) { s.height = 0; })},
-      {"two bits", with([](BmpSpec& s) { s.bits = 2; })},
-      {"zero bits", with([](BmpSpec& s) { s.bits = 0; })},
-      {"no planes", with([](BmpSpec& s) { s.planes = 0; })},
-      {"run-length", with([](BmpSpec& s) { s.bits = 8, s.compression = 1; })},
-      {"jpeg", with([](BmpSpec& s) { s.compression = 4; })},
-      {"unknown compression", with([](BmpSpec& s) { s.compression = 99; })},
-      {"masks with 24 bits", with([](BmpSpec& s) { s.compression = 3; })},
-      {"masks missing", with([](BmpSpec& s) { s.bits = 32, s.compression = 3, s.rows = {}; })},
-      {"header size 64", with([](BmpSpec& s) { s.header_size = 64; })},
-      {"header size 0", with([](BmpSpec& s) { s.header_size = 0; })},
-      {"header size huge", with([](BmpSpec& s) { s.header_size = 0xFFFFFFF0; })},
-      {"offset beyond the file", with([](BmpSpec& s) { s.pixel_offset = 100000; })},
-      {"offset inside the header", with([](BmpSpec& s) { s.pixel_offset = 20; })},
-      {"palette too big", with([](BmpSpec& s) {
+       with([](BmpLayout& s) { s.width = 16384, s.height = 16384; })},  // within sides, too many
+      {"side too long", with([](BmpLayout& s) { s.width = 16385, s.height = 1; })},
+      {"huge", with([](BmpLayout& s) { s.width = 0x7FFFFFFF, s.height = 0x7FFFFFFF; })},
+      {"lowest height", with([](BmpLayout& s) { s.height = INT32_MIN; })},
+      {"pixels beyond 64 MiB", with([](BmpLayout& s) { s.width = 16384, s.height = 1025; })},
+      {"zero width", with([](BmpLayout& s) { s.width = 0; })},
+      {"negative width", with([](BmpLayout& s) { s.width = -4; })},
+      {"zero height", with([](BmpLayout& s) { s.height = 0; })},
+      {"two bits", with([](BmpLayout& s) { s.bits = 2; })},
+      {"zero bits", with([](BmpLayout& s) { s.bits = 0; })},
+      {"no planes", with([](BmpLayout& s) { s.planes = 0; })},
+      {"run-length", with([](BmpLayout& s) { s.bits = 8, s.compression = 1; })},
+      {"jpeg", with([](BmpLayout& s) { s.compression = 4; })},
+      {"unknown compression", with([](BmpLayout& s) { s.compression = 99; })},
+      {"masks with 24 bits", with([](BmpLayout& s) { s.compression = 3; })},
+      {"masks missing", with([](BmpLayout& s) { s.bits = 32, s.compression = 3, s.rows = {}; })},
+      {"header size 64", with([](BmpLayout& s) { s.header_size = 64; })},
+      {"header size 0", with([](BmpLayout& s) { s.header_size = 0; })},
+      {"header size huge", with([](BmpLayout& s) { s.header_size = 0xFFFFFFF0; })},
+      {"offset beyond the file", with([](BmpLayout& s) { s.pixel_offset = 100000; })},
+      {"offset inside the header", with([](BmpLayout& s) { s.pixel_offset = 20; })},
+      {"palette too big", with([](BmpLayout& s) {
          s.bits = 8, s.colours_used = 300, s.palette = {0, 0};
        })},
-      {"palette truncated", with([](BmpSpec& s) {
+      {"palette truncated", with([](BmpLayout& s) {
          s.bits = 8, s.colours_used = 0, s.palette = {0, 0}, s.rows = {};
        })},
-      {"palette index out of range", with([](BmpSpec& s) {
+      {"palette index out of range", with([](BmpLayout& s) {
          s.bits = 8, s.colours_used = 2, s.palette = {0, 0xFFFFFF};
          s.rows = std::vector<std::string>(4, Bytes({0, 1, 5, 1}));
        })},

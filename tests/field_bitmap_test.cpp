@@ -16,12 +16,12 @@ using testing::InkBoundsOf;
 
 // A black 24-bit BMP file of the given size.
 std::string BlackBmp(int width, int height) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.rows.assign(static_cast<std::size_t>(height),
-                   std::string(static_cast<std::size_t>(width) * 3, '\0'));
-  return testing::BuildBmp(spec);
+  testing::BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.rows.assign(static_cast<std::size_t>(height),
+                     std::string(static_cast<std::size_t>(width) * 3, '\0'));
+  return testing::BuildBmp(layout);
 }
 
 class FieldBitmapTest : public ::testing::Test {

@@ -33,9 +33,9 @@ class XmlNode {
   // Every child node (elements, text, comments...) in document order.
   virtual std::vector<XmlNode*> ChildNodes() const = 0;
   // The child elements named `name`, in document order (the query "./name").
-  virtual std::vector<XmlNode*> ChildElements(std::string_view name) const = 0;
+  std::vector<XmlNode*> ChildElements(std::string_view name) const;
   // The first child element named `name`, or none.
-  virtual XmlNode* FirstChildElement(std::string_view name) const = 0;
+  XmlNode* FirstChildElement(std::string_view name) const;
 
   // Building (documents made with XmlDocument::Create).
   virtual XmlNode* AppendElement(std::string_view name) = 0;

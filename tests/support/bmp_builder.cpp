@@ -11,53 +11,53 @@ void Put(std::string& out, std::uint32_t value, int size) {
 
 }  // namespace
 
-std::string BuildBmp(const BmpSpec& spec) {
+std::string BuildBmp(const BmpLayout& layout) {
   std::string header;
-  Put(header, spec.header_size, 4);
-  if (spec.header_size == 12) {
-    Put(header, static_cast<std::uint32_t>(spec.width), 2);
-    Put(header, static_cast<std::uint32_t>(spec.height), 2);
-    Put(header, spec.planes, 2);
-    Put(header, spec.bits, 2);
+  Put(header, layout.header_size, 4);
+  if (layout.header_size == 12) {
+    Put(header, static_cast<std::uint32_t>(layout.width), 2);
+    Put(header, static_cast<std::uint32_t>(layout.height), 2);
+    Put(header, layout.planes, 2);
+    Put(header, layout.bits, 2);
   } else {
-    Put(header, static_cast<std::uint32_t>(spec.width), 4);
-    Put(header, static_cast<std::uint32_t>(spec.height), 4);
-    Put(header, spec.planes, 2);
-    Put(header, spec.bits, 2);
-    Put(header, spec.compression, 4);
+    Put(header, static_cast<std::uint32_t>(layout.width), 4);
+    Put(header, static_cast<std::uint32_t>(layout.height), 4);
+    Put(header, layout.planes, 2);
+    Put(header, layout.bits, 2);
+    Put(header, layout.compression, 4);
     Put(header, 0, 4);  // image size: may be 0 for uncompressed files
     Put(header, 2835, 4);
     Put(header, 2835, 4);
-    Put(header, spec.colours_used, 4);
+    Put(header, layout.colours_used, 4);
     Put(header, 0, 4);
-    if (spec.header_size > 40) {
-      for (std::size_t i = 0; i < 4 && header.size() < spec.header_size; ++i) {
-        Put(header, i < spec.masks.size() ? spec.masks[i] : 0, 4);
+    if (layout.header_size > 40) {
+      for (std::size_t i = 0; i < 4 && header.size() < layout.header_size; ++i) {
+        Put(header, i < layout.masks.size() ? layout.masks[i] : 0, 4);
       }
     }
     // Headers larger than any real one stay short (a broken file needs no gigabytes).
-    const std::size_t padded_size = std::min<std::size_t>(spec.header_size, 124);
+    const std::size_t padded_size = std::min<std::size_t>(layout.header_size, 124);
     if (header.size() < padded_size) header.append(padded_size - header.size(), '\0');
-    if (spec.header_size == 40) {
-      for (std::uint32_t mask : spec.masks) Put(header, mask, 4);
+    if (layout.header_size == 40) {
+      for (std::uint32_t mask : layout.masks) Put(header, mask, 4);
     }
   }
-  for (std::uint32_t colour : spec.palette) Put(header, colour, spec.header_size == 12 ? 3 : 4);
+  for (std::uint32_t colour : layout.palette) Put(header, colour, layout.header_size == 12 ? 3 : 4);
 
   std::string pixels;
-  for (std::string row : spec.rows) {
-    if (spec.pad_rows) row.append((4 - row.size() % 4) % 4, '\0');
+  for (std::string row : layout.rows) {
+    if (layout.pad_rows) row.append((4 - row.size() % 4) % 4, '\0');
     pixels += row;
   }
   const std::uint32_t offset =
-      spec.pixel_offset.value_or(static_cast<std::uint32_t>(14 + header.size()));
+      layout.pixel_offset.value_or(static_cast<std::uint32_t>(14 + header.size()));
   std::string file = "BM";
   Put(file, static_cast<std::uint32_t>(14 + header.size() + pixels.size()), 4);
   Put(file, 0, 4);
   Put(file, offset, 4);
   file += header;
   file += pixels;
-  if (file.size() > spec.truncate_to) file.resize(spec.truncate_to);
+  if (file.size() > layout.truncate_to) file.resize(layout.truncate_to);
   return file;
 }
 
@@ -67,15 +67,15 @@ std::uint32_t GradientColour(int x, int y) {
 }
 
 std::string GradientBmp(int width, int height) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
   for (int y = height - 1; y >= 0; --y) {
     std::string row;
     for (int x = 0; x < width; ++x) Put(row, GradientColour(x, y) & 0xFFFFFF, 3);
-    spec.rows.push_back(row);
+    layout.rows.push_back(row);
   }
-  return BuildBmp(spec);
+  return BuildBmp(layout);
 }
 
 Picture GradientPicture(int width, int height) {

@@ -11,7 +11,7 @@
 namespace pirell::testing {
 
 // The parts of a BMP file, written as given, so that tests can make good and broken files.
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 0;
   std::int32_t height = 0;  // negative: rows top-down
   std::uint16_t bits = 24;
@@ -29,7 +29,7 @@ struct BmpSpec {
   std::size_t truncate_to = SIZE_MAX;         // cut the finished file to this length
 };
 
-std::string BuildBmp(const BmpSpec& spec);
+std::string BuildBmp(const BmpLayout& layout);
 
 // A 24-bit bottom-up file of a picture with distinct colours: pixel (x, y) is
 // 0xFF000000 | x << 16 | y << 8 | (x + y) & 0xFF. GradientColour gives the expected value.

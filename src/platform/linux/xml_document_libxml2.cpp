@@ -106,21 +106,6 @@ class LibxmlNode final : public XmlNode {
     return result;
   }
 
-  std::vector<XmlNode*> ChildElements(std::string_view name) const override {
-    std::vector<XmlNode*> result;
-    for (const auto& child : Children()) {
-      if (child->IsElement() && child->Name() == name) result.push_back(child.get());
-    }
-    return result;
-  }
-
-  XmlNode* FirstChildElement(std::string_view name) const override {
-    for (const auto& child : Children()) {
-      if (child->IsElement() && child->Name() == name) return child.get();
-    }
-    return nullptr;
-  }
-
   XmlNode* AppendElement(std::string_view name) override {
     Children();  // listed before the new child joins, so that it is listed once
     xmlNode* element = xmlNewDocNode(node_->doc, nullptr, X(std::string(name)), nullptr);

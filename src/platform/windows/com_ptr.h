@@ -1,25 +1,38 @@
 #pragma once
 
+#include <windows.h>
+
 #include <unknwn.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace pirell::platform {
 
-// Owns one COM reference of the platform layer; released on destruction.
+// Owns one COM reference. Copying adds a reference; destruction releases it.
 template <class T>
 class ComPtr {
  public:
   ComPtr() = default;
-  ComPtr(const ComPtr& other) : p_(other.p_) {
+  ComPtr(std::nullptr_t) {}
+  // Shares `p`: takes a reference of its own.
+  explicit ComPtr(T* p) : p_(p) {
     if (p_) p_->AddRef();
   }
+  ComPtr(const ComPtr& other) : ComPtr(other.p_) {}
   ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
   ComPtr& operator=(ComPtr other) noexcept {
     std::swap(p_, other.p_);
     return *this;
   }
   ~ComPtr() { Reset(); }
+
+  // Takes over a reference the caller already owns (a pointer a factory or QueryInterface made).
+  static ComPtr Attach(T* p) {
+    ComPtr ptr;
+    ptr.p_ = p;
+    return ptr;
+  }
 
   T* Get() const { return p_; }
   T* operator->() const { return p_; }
@@ -30,11 +43,13 @@ class ComPtr {
     Reset();
     return &p_;
   }
+  // Hands the reference to the caller.
+  T* Detach() { return std::exchange(p_, nullptr); }
   void Reset() {
     if (T* p = std::exchange(p_, nullptr)) p->Release();
   }
 
-  // Another interface of the same object; null when it has none.
+  // Asks the object for another of its interfaces; null when it has none.
   template <class U>
   ComPtr<U> Query(REFIID iid) const {
     ComPtr<U> result;

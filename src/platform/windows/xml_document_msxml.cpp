@@ -156,21 +156,6 @@ class MsxmlNode final : public XmlNode {
     return result;
   }
 
-  std::vector<XmlNode*> ChildElements(std::string_view name) const override {
-    std::vector<XmlNode*> result;
-    for (const auto& child : Children()) {
-      if (child->IsElement() && child->Name() == name) result.push_back(child.get());
-    }
-    return result;
-  }
-
-  XmlNode* FirstChildElement(std::string_view name) const override {
-    for (const auto& child : Children()) {
-      if (child->IsElement() && child->Name() == name) return child.get();
-    }
-    return nullptr;
-  }
-
   XmlNode* AppendElement(std::string_view name) override {
     ComPtr<IXMLDOMDocument> document;
     Check(node_->get_ownerDocument(document.Put()), "Cannot reach the XML document");
