@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,7 +126,7 @@ TEST_F(SettingsWindowTest, AddingPagesLaterReadsThemAndKeepsInformationLast) {
   TfrmCommonSettings window(*driver, {}, ui);
   window.AddPages({Recording("A"), Recording("B")});
   EXPECT_EQ(window.pcPages.Tabs, (std::vector<std::string>{"A", "B", "Информация"}));
-  EXPECT_TRUE(window.miReset.Visible);
+  EXPECT_EQ(window.pcPages.TabIndex, 0);
   EXPECT_EQ(std::count(log.begin(), log.end(), "B:read"), 1);
 
   window.Pages().at(0)->NotifyOwner("port", "LPT1");
@@ -332,10 +332,7 @@ TEST_F(SettingsWindowTest, HelpFileBesideTheModuleEnablesHelpAndTopicPopups) {
   platform::ReplaceFileAtomically(help_file, "chm");
   struct Remove {
     std::string path;
-    ~Remove() {
-      std::error_code ignored;
-      std::filesystem::remove(std::filesystem::u8path(path), ignored);
-    }
+    ~Remove() { std::remove(path.c_str()); }
   } remove{help_file};
 
   TfrmCommonSettings with(*driver, {}, ui);
