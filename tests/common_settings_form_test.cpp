@@ -392,3 +392,42 @@ TEST_F(SettingsWindowTest, AdditionalActionsFollowTheFixedItems) {
 
 }  // namespace
 }  // namespace pirell
+
+namespace pirell {
+namespace {
+
+TEST_F(SettingsWindowTest, PageRunsTheDeviceWithItsValuesAndTakesThemBack) {
+  TfrmCommonSettings window(*driver, {PageClassOf<TfrmMainSettings>()}, ui);
+  auto& page = static_cast<TfrmMainSettings&>(*window.Pages().at(0));
+  page.edtPrintGap.Text = "5";
+  page.edtPrintWidth.Text = "70";
+
+  // Only the named settings are snapshotted, but the whole page is written.
+  ASSERT_EQ(page.EnableDevice(std::vector<std::string>{"PrintGap"}), rc::Ok);
+  EXPECT_TRUE(driver->Enabled());
+  ASSERT_NE(driver->Device(), nullptr);
+  EXPECT_EQ(driver->Device()->PrintParams().Gap, 5);
+  EXPECT_EQ(ui.wait_cursor_depth, 1);
+  page.DisableDevice();
+  EXPECT_FALSE(driver->Enabled());
+  EXPECT_EQ(driver->GetSettingValueInt("PrintGap"), 2);
+  EXPECT_EQ(driver->GetSettingValueInt("PrintWidth"), 70);
+  EXPECT_EQ(ui.wait_cursor_depth, 0);
+}
+
+TEST_F(SettingsWindowTest, PageDeviceActionKeepsTheSettingsListSnapshotForCancel) {
+  ui.settings_list = [](TBaseDevice& device) {
+    device.SetSettingValue("DefaultTimeOut", Variant::Integer(44));
+    return true;
+  };
+  TfrmCommonSettings window(*driver, {PageClassOf<TfrmMainSettings>()}, ui);
+  window.miSettingsListClick();
+  static_cast<TfrmMainSettings&>(*window.Pages().at(0)).btnInitializeClick();
+  EXPECT_EQ(ui.informations, std::vector<std::string>{"Нет ошибок"});
+  window.btnCancelClick();
+  window.FormClose();
+  EXPECT_EQ(driver->GetSettingValueInt("DefaultTimeOut"), 120);
+}
+
+}  // namespace
+}  // namespace pirell
