@@ -233,6 +233,25 @@ TEST_F(SettingsWindowTest, DeviceTestLeavesTheTableAsBeforeAndTheDeviceDisabled)
   EXPECT_EQ(ui.wait_cursor_max_depth, 1);
 }
 
+// The host may open the window between two print jobs: after a device test, or an
+// initialisation from the printer page, it must find its device switched on again with the
+// settings it had, not the values tried out on the page.
+TEST_F(SettingsWindowTest, DeviceTheHostEnabledIsEnabledAgainAfterATryOut) {
+  std::string description;
+  ASSERT_EQ(driver->Enable(description), 0) << description;
+  const auto before = TableValues();
+  TfrmCommonSettings window(*driver, {PageClassOf<TfrmMainSettings>()}, ui);
+  auto& printer = static_cast<TfrmMainSettings&>(*window.Pages().at(0));
+  printer.edtPrintGap.Text = "4";
+  window.miDeviceTestClick();
+  EXPECT_TRUE(driver->Enabled());
+  printer.btnInitializeClick();
+  EXPECT_TRUE(driver->Enabled());
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_EQ(TableValues(), before);
+  EXPECT_EQ(driver->GetSettingValueInt("PrintGap"), 2);
+}
+
 TEST_F(SettingsWindowTest, FailedDeviceTestShowsWhyAndLeavesTheTableAsBefore) {
   device_io.open_error = 2;
   const auto before = TableValues();

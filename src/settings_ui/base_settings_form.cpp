@@ -2,6 +2,7 @@
 
 #include "device/base_device.h"
 #include "settings_ui/common_settings_form.h"
+#include "settings_ui/enabled_state_guard.h"
 #include "settings_ui/pending_snapshot.h"
 
 namespace pirell {
@@ -27,6 +28,7 @@ ResultCode TfrmBaseSettings::EnableWithSnapshot(const std::function<void()>& sto
                                                 std::string& ResultDescription) {
   FWaitCursor = std::make_unique<TWaitCursor>(Services());
   FPendingSnapshot = std::make_unique<TPendingSnapshotGuard>(FDeviceManager);
+  FEnabledState = std::make_unique<TEnabledStateGuard>(FDeviceManager);
   store_settings();
   OnSaveSettings();
   return FDeviceManager.Enable(ResultDescription);
@@ -52,6 +54,8 @@ void TfrmBaseSettings::DisableDevice() {
     FDeviceManager.RestoreSettings();
     if (FPendingSnapshot) FPendingSnapshot->Reinstate();
     FPendingSnapshot.reset();
+    if (FEnabledState) FEnabledState->Restore();
+    FEnabledState.reset();
     FWaitCursor.reset();
   };
   try {

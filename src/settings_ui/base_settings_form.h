@@ -16,6 +16,7 @@ class TBaseDevice;
 class TfrmBaseSettings;
 class TfrmCommonSettings;
 class TPendingSnapshotGuard;
+class TEnabledStateGuard;
 
 // Makes one page of the settings window for a window and a device (a "page class").
 using TPageClass = std::function<std::unique_ptr<TfrmBaseSettings>(TfrmCommonSettings& AOwner,
@@ -88,6 +89,7 @@ class TfrmBaseSettings : public TFormModel {
   TfrmCommonSettings& FOwner;
   std::unique_ptr<TWaitCursor> FWaitCursor;
   std::unique_ptr<TPendingSnapshotGuard> FPendingSnapshot;
+  std::unique_ptr<TEnabledStateGuard> FEnabledState;
 };
 
 // The page class of TPage: makes the page with TfrmBaseSettings::Create.

@@ -9,6 +9,7 @@
 #include "driver_object/result_codes.h"
 #include "platform/files.h"
 #include "platform/module_info.h"
+#include "settings_ui/enabled_state_guard.h"
 #include "settings_ui/pending_snapshot.h"
 
 namespace pirell {
@@ -193,6 +194,7 @@ void TfrmCommonSettings::miResetClick() {
 
 void TfrmCommonSettings::miDeviceTestClick() {
   TPendingSnapshotGuard pending(FDeviceManager);
+  TEnabledStateGuard enabled_state(FDeviceManager);
   FDeviceManager.StoreSettings();
   bool ok = false;
   std::string message;
@@ -221,6 +223,7 @@ void TfrmCommonSettings::miDeviceTestClick() {
     }
     FDeviceManager.RestoreSettings();
     pending.Reinstate();
+    enabled_state.Restore();
   }
   if (!ok) FServices.ShowError(message);
 }
