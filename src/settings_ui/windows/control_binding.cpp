@@ -75,7 +75,7 @@ void ControlBindings::PushOne(Binding& binding) {
       }
       if (SendMessageW(control, CB_GETCURSEL, 0, 0) != list.ItemIndex)
         SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(list.ItemIndex), 0);
-      if (list.Editable && list.ItemIndex < 0) SetWindowTextIfChanged(control, W(list.Text));
+      if (list.Editable) SetWindowTextIfChanged(control, W(list.Text));
       if (binding.label) SetWindowTextIfChanged(binding.label, W(list.Caption));
       break;
     }
@@ -105,13 +105,20 @@ void ControlBindings::PushHint(Binding& binding) {
   binding.pushed_hint = binding.model->Hint;
 }
 
-void ControlBindings::Pull(HWND control) {
+void ControlBindings::Pull(HWND control, bool typed) {
   for (Binding& binding : bindings_) {
     if (binding.control != control) continue;
     if (binding.kind == Kind::Text) {
       static_cast<TTextModel&>(*binding.model).Text = U8(WindowText(control));
     } else if (binding.kind == Kind::List) {
       auto& list = static_cast<TListModel&>(*binding.model);
+      if (typed) {
+        list.Text = U8(WindowText(control));
+        list.ItemIndex = -1;
+        for (int i = 0; i < list.Count(); ++i)
+          if (list.Items[static_cast<std::size_t>(i)] == list.Text) list.ItemIndex = i;
+        continue;
+      }
       const auto selected = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
       list.ItemIndex = selected >= 0 && selected < list.Count() ? selected : -1;
       list.Text = list.ItemIndex >= 0 ? list.SelectedText() : U8(WindowText(control));

@@ -30,8 +30,9 @@ class ControlBindings {
   // Models into controls; lists are refilled only when their items changed.
   void Push();
   // The control's state into its model: the text of an edit field, the selected item (and the
-  // edit text) of a combo box.
-  void Pull(HWND control);
+  // edit text) of a combo box. `typed`: the user typed into an editable combo box, so its text
+  // wins over the selection.
+  void Pull(HWND control, bool typed = false);
 
   // The model of a bound control (or of the label of one), null when unbound.
   const TControlModel* ModelOf(HWND control) const;
