@@ -3,6 +3,8 @@
 #include "driver_object/driver_class_id.h"
 #include "driver_object/driver_factory.h"
 #include "rendering/printer_registry.h"
+#include "settings_ui/main_settings_form.h"
+#include "settings_ui/settings_window_runner.h"
 
 namespace pirell {
 
@@ -52,9 +54,13 @@ ResultCode TDriver::OnDisable(std::string& description) {
 }
 
 bool TDriver::ShowSettings() {
-  // The settings window is not available in this build: as if it were closed without OK.
+  const TPageClasses pages = {
+      PageClassOf<TfrmMainSettings>(),
+      // TODO(port page): PageClassOf<TfrmPortManagerSettings>() goes here, second.
+  };
+  const bool accepted = ShowSettingsWindow(*this, pages);
   OnSettingsChanged();
-  return false;
+  return accepted;
 }
 
 void TDriver::CreateObjects() {

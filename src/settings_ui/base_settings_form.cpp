@@ -2,6 +2,7 @@
 
 #include "device/base_device.h"
 #include "settings_ui/common_settings_form.h"
+#include "settings_ui/pending_snapshot.h"
 
 namespace pirell {
 
@@ -25,6 +26,7 @@ TSettingsUiServices& TfrmBaseSettings::Services() const {
 ResultCode TfrmBaseSettings::EnableWithSnapshot(const std::function<void()>& store_settings,
                                                 std::string& ResultDescription) {
   FWaitCursor = std::make_unique<TWaitCursor>(Services());
+  FPendingSnapshot = std::make_unique<TPendingSnapshotGuard>(FDeviceManager);
   store_settings();
   OnSaveSettings();
   return FDeviceManager.Enable(ResultDescription);
@@ -45,16 +47,20 @@ ResultCode TfrmBaseSettings::EnableDevice(const std::vector<std::string>& IDs) {
 }
 
 void TfrmBaseSettings::DisableDevice() {
+  // The snapshot goes back even when switching off fails.
+  auto restore = [this] {
+    FDeviceManager.RestoreSettings();
+    if (FPendingSnapshot) FPendingSnapshot->Reinstate();
+    FPendingSnapshot.reset();
+    FWaitCursor.reset();
+  };
   try {
     FDeviceManager.Disable();
   } catch (...) {
-    // The snapshot goes back even when switching off fails.
-    FDeviceManager.RestoreSettings();
-    FWaitCursor.reset();
+    restore();
     throw;
   }
-  FDeviceManager.RestoreSettings();
-  FWaitCursor.reset();
+  restore();
 }
 
 void TfrmBaseSettings::NotifyOwner(const std::string& Msg, const std::string& Data) {

@@ -15,6 +15,7 @@ namespace pirell {
 class TBaseDevice;
 class TfrmBaseSettings;
 class TfrmCommonSettings;
+class TPendingSnapshotGuard;
 
 // Makes one page of the settings window for a window and a device (a "page class").
 using TPageClass = std::function<std::unique_ptr<TfrmBaseSettings>(TfrmCommonSettings& AOwner,
@@ -85,6 +86,7 @@ class TfrmBaseSettings : public TFormModel {
 
   TfrmCommonSettings& FOwner;
   std::unique_ptr<TWaitCursor> FWaitCursor;
+  std::unique_ptr<TPendingSnapshotGuard> FPendingSnapshot;
 };
 
 // The page class of TPage: makes the page with TfrmBaseSettings::Create.
