@@ -4,19 +4,20 @@
 
 namespace pirell::win32 {
 
-HtmlHelp::HtmlHelp() : library_(LoadLibraryW(L"hhctrl.ocx")) {
+HtmlHelpViewer::HtmlHelpViewer() : library_(LoadLibraryW(L"hhctrl.ocx")) {
   if (library_) {
-    function_ =
-        reinterpret_cast<HtmlHelpFunction>(GetProcAddress(library_.get(), "HtmlHelpW"));
+    // Through a generic function pointer: the exported function's type is known only here.
+    function_ = reinterpret_cast<HtmlHelpFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library_.get(), "HtmlHelpW")));
   }
 }
 
-bool HtmlHelp::DisplayTopic(HWND caller, const std::wstring& file) {
+bool HtmlHelpViewer::DisplayTopic(HWND caller, const std::wstring& file) {
   if (function_ == nullptr) return false;
   return function_(caller, file.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 
-bool HtmlHelp::DisplayTextPopup(HWND caller, const std::wstring& topics_url, unsigned topic_id,
+bool HtmlHelpViewer::DisplayTextPopup(HWND caller, const std::wstring& topics_url, unsigned topic_id,
                                 const std::wstring& text, POINT point) {
   if (function_ == nullptr) return false;
   HH_POPUP popup{};

@@ -11,11 +11,11 @@
 
 namespace pirell::win32 {
 
-class HtmlHelp {
+class HtmlHelpViewer {
  public:
-  HtmlHelp();
-  HtmlHelp(const HtmlHelp&) = delete;
-  HtmlHelp& operator=(const HtmlHelp&) = delete;
+  HtmlHelpViewer();
+  HtmlHelpViewer(const HtmlHelpViewer&) = delete;
+  HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 
   bool Available() const { return function_ != nullptr; }
   // Opens `file` at its default topic; false when the viewer is missing or refuses.

@@ -62,9 +62,9 @@ bool SettingsWindowView::Create() {
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, style, FALSE, ex_style);
   const int width =
-      std::max(form_.ClientWidth, TfrmCommonSettings::kMinWidth - (frame.right - frame.left));
+      std::max<int>(form_.ClientWidth, TfrmCommonSettings::kMinWidth - (frame.right - frame.left));
   const int height =
-      std::max(form_.ClientHeight, TfrmCommonSettings::kMinHeight - (frame.bottom - frame.top));
+      std::max<int>(form_.ClientHeight, TfrmCommonSettings::kMinHeight - (frame.bottom - frame.top));
   if (!CreateFrame(ex_style, style, W(form_.Caption), GetActiveWindow(), width, height))
     return false;
   HWND window = Handle();

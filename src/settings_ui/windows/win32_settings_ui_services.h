@@ -41,7 +41,7 @@ class Win32SettingsUiServices : public TSettingsUiServices {
  private:
   HWND owner_ = nullptr;
   HintLookup hint_lookup_;
-  HtmlHelp html_help_;
+  HtmlHelpViewer html_help_;
   HelpPopup popup_;
   int wait_cursor_depth_ = 0;
   HCURSOR cursor_before_wait_ = nullptr;
