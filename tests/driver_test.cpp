@@ -10,6 +10,7 @@
 #include "driver_object/driver_class_id.h"
 #include "label_printer/driver.h"
 #include "platform/time_source.h"
+#include "settings_ui/settings_window_runner.h"
 #include "support/fake_device_io.h"
 #include "support/fake_equipment_manager.h"
 #include "support/fake_time_source.h"
@@ -342,9 +343,21 @@ TEST_F(DriverTest, DisableReleasesTheGenerator) {
   EXPECT_EQ(print.Code(), 70);
 }
 
-TEST_F(DriverTest, SettingsWindowIsReportedClosedWithoutOk) {
-  PublicCall show = CallPublic(*driver, "ShowSettingsDlg");
-  EXPECT_EQ(show.Code(), 201);
+TEST_F(DriverTest, SettingsWindowShowsThePrinterPageAndAnswersItsOutcome) {
+  int shown = 0;
+  bool answer = false;
+  std::size_t pages = 0;
+  ScopedSettingsWindowRunner runner([&](TBaseDevice& device, const TPageClasses& page_classes) {
+    ++shown;
+    EXPECT_EQ(&device, driver.get());
+    pages = page_classes.size();
+    return answer;
+  });
+  EXPECT_EQ(CallPublic(*driver, "ShowSettingsDlg").Code(), 201);
+  answer = true;
+  EXPECT_TRUE(CallPublic(*driver, "ShowSettingsDlg").result.ToBool());
+  EXPECT_EQ(shown, 2);
+  EXPECT_GE(pages, 1u);
 }
 
 }  // namespace

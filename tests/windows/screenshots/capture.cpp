@@ -7,9 +7,13 @@
 namespace pirell::screenshots {
 
 RgbImage CaptureWindow(HWND window) {
-  RgbImage image;
   RECT rect;
-  if (!GetWindowRect(window, &rect)) return image;
+  if (!GetWindowRect(window, &rect)) return {};
+  return CaptureScreenRect(rect);
+}
+
+RgbImage CaptureScreenRect(const RECT& rect) {
+  RgbImage image;
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return image;
