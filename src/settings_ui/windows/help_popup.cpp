@@ -28,8 +28,8 @@ bool HelpPopup::Show(HWND owner, const std::wstring& text, POINT point) {
   }
   const int width = text_rect.right + 2 * kMargin + 2;
   const int height = text_rect.bottom + 2 * kMargin + 2;
-  if (!CreateFrame(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, L"", owner,
-                   width - 2, height - 2))
+  if (!CreateFrame(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, WS_POPUP | WS_BORDER, L"", owner, width - 2,
+                   height - 2))
     return false;
   // Kept inside the work area of the monitor the point is on.
   MONITORINFO monitor{};

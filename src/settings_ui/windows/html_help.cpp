@@ -17,8 +17,8 @@ bool HtmlHelpViewer::DisplayTopic(HWND caller, const std::wstring& file) {
   return function_(caller, file.c_str(), HH_DISPLAY_TOPIC, 0) != nullptr;
 }
 
-bool HtmlHelpViewer::DisplayTextPopup(HWND caller, const std::wstring& topics_url, unsigned topic_id,
-                                const std::wstring& text, POINT point) {
+bool HtmlHelpViewer::DisplayTextPopup(HWND caller, const std::wstring& topics_url,
+                                      unsigned topic_id, const std::wstring& text, POINT point) {
   if (function_ == nullptr) return false;
   HH_POPUP popup{};
   popup.cbStruct = sizeof popup;

@@ -7,7 +7,7 @@
 namespace pirell::win32 {
 namespace {
 
-constexpr int kCaptionWidth = 140;
+constexpr int kCaptionWidth = 160;
 constexpr int kRowHeight = 20;
 constexpr int kMargin = 8;
 
@@ -26,9 +26,9 @@ void InfoPageView::CreateControls(int width, int height) {
   int y = kMargin;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const bool last = i + 1 == rows_.size();
-    HWND caption = CreateControl(panel, L"STATIC", W(rows_[i].Caption),
-                                 WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin, y, kCaptionWidth,
-                                 kRowHeight, 0);
+    HWND caption =
+        CreateControl(panel, L"STATIC", W(rows_[i].Caption), WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                      kMargin, y, kCaptionWidth, last ? 2 * kRowHeight : kRowHeight, 0);
     SendMessageW(caption, WM_SETFONT, reinterpret_cast<WPARAM>(UiBoldFont()), 0);
     // The last row takes the remaining height.
     const int value_height = last ? std::max(kRowHeight, height - y - kMargin) : kRowHeight;

@@ -65,7 +65,8 @@ void DrawLabelPicture(HDC dc, const RECT& rect, std::uint32_t background_rgb) {
   const int label_left = l + 22, label_right = l + w - 22;
   Box(dc, label_left, t + 84, label_right, t + 230, RGB(255, 255, 255), RGB(120, 120, 100));
   for (int i = 0; i < 3; ++i)
-    FillSolid(dc, RECT{label_left + 10, t + 98 + i * 14, label_right - 10 - i * 20, t + 104 + i * 14},
+    FillSolid(dc,
+              RECT{label_left + 10, t + 98 + i * 14, label_right - 10 - i * 20, t + 104 + i * 14},
               RGB(90, 90, 90));
   Bars(dc, label_left + 12, t + 150, label_right - 12, t + 200);
   FillSolid(dc, RECT{label_left + 30, t + 206, label_right - 30, t + 211}, RGB(90, 90, 90));

@@ -52,8 +52,8 @@ void MainSettingsView::CreateControls(int width, int height) {
   y += 4;
   const int group_inner = left + 10;
   const int group_label = label_width - 10;
-  HWND paper = CreateControl(panel, L"BUTTON", L"", WS_VISIBLE | BS_GROUPBOX, left, y,
-                             right - left, 3 * kRowHeight + 24, ids::kPaperGroup);
+  HWND paper = CreateControl(panel, L"BUTTON", L"", WS_VISIBLE | BS_GROUPBOX, left, y, right - left,
+                             3 * kRowHeight + 24, ids::kPaperGroup);
   bindings_.BindCaption(paper, form_.grpPaperParams);
   y += 18;
   add_text(form_.edtPrintWidth, ids::kPrintWidth, group_inner, group_label, 60);

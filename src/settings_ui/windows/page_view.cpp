@@ -7,8 +7,8 @@ namespace pirell::win32 {
 bool PageView::Create(HWND parent, const RECT& area) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  if (!CreateFrame(WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, L"",
-                   parent, width, height))
+  // Not WS_CLIPCHILDREN: a group box leaves its inside to the panel to paint.
+  if (!CreateFrame(WS_EX_CONTROLPARENT, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, width, height))
     return false;
   SetWindowPos(Handle(), HWND_TOP, area.left, area.top, width, height, SWP_NOACTIVATE);
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), 0);

@@ -50,9 +50,8 @@ void CentreOnScreen(HWND window) {
 SettingsListView::SettingsListView(TBaseDevice& device) : form_(device) {
   form_.ItemDisplayRect = [this](int index) {
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
-    if (list_ == nullptr ||
-        !SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(&rect)))
+    if (list_ == nullptr || !SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(&rect)))
       return TRect{};
     return TRect{rect.left, rect.top, rect.right, rect.bottom};
   };
@@ -61,8 +60,7 @@ SettingsListView::SettingsListView(TBaseDevice& device) : form_(device) {
     if (index < 0) {
       InvalidateRect(list_, nullptr, TRUE);
     } else {
-      SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(index),
-                   static_cast<LPARAM>(index));
+      SendMessageW(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(index), static_cast<LPARAM>(index));
     }
   };
   form_.OnFocus = [this](const TControlModel& control) {
@@ -107,16 +105,16 @@ bool SettingsListView::Create() {
   }
   SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(form_.lvSettings.RowCount), 0);
 
-  status_ = CreateControl(frame, L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_SUNKEN,
-                          0, 0, 0, 0, ids::kStatus);
-  default_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
-                           0, 0, ids::kDefault);
-  ok_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0,
-                      0, ids::kOk);
-  cancel_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
-                          0, 0, ids::kCancel);
-  edit_ = CreateControl(frame, L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, 0, 0,
-                        0, 0, ids::kEdit);
+  status_ = CreateControl(frame, L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_SUNKEN, 0,
+                          0, 0, 0, ids::kStatus);
+  default_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0,
+                           0, ids::kDefault);
+  ok_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0,
+                      ids::kOk);
+  cancel_ = CreateControl(frame, L"BUTTON", L"", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0,
+                          0, ids::kCancel);
+  edit_ = CreateControl(frame, L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL | WS_CLIPSIBLINGS, 0, 0, 0,
+                        0, ids::kEdit);
   combo_ = CreateControl(frame, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_CLIPSIBLINGS,
                          0, 0, 0, 0, ids::kCombo);
   SetWindowSubclass(edit_, &EditorSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -124,9 +122,8 @@ bool SettingsListView::Create() {
   SetWindowSubclass(list_, &ListSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame, nullptr,
-                             ThisModule(), nullptr);
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, frame, nullptr, ThisModule(), nullptr);
   if (form_.ShowHint) bindings_.SetTooltip(tooltip_);
   bindings_.Bind(list_, form_.lvSettings);
   bindings_.BindCaption(status_, form_.stStatus);
@@ -171,8 +168,7 @@ void SettingsListView::Push() {
     const TRect& bounds = model->BoundsRect;
     // A drop-down list is as high as its closed box plus its opened list.
     const int height = editor == combo_ ? bounds.Height() + 80 : bounds.Height();
-    SetWindowPos(editor, HWND_TOP, bounds.Left, bounds.Top, bounds.Width(), height,
-                 SWP_NOACTIVATE);
+    SetWindowPos(editor, HWND_TOP, bounds.Left, bounds.Top, bounds.Width(), height, SWP_NOACTIVATE);
   }
   bindings_.Push();
 }
@@ -193,8 +189,8 @@ void SettingsListView::Run(Handler&& handler) {
 
 void SettingsListView::SelectionChanged(int item) {
   if (handler_depth_ > 0) return;
-  form_.lvSettings.ItemIndex =
-      static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  form_.lvSettings.ItemIndex = static_cast<int>(
+      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   Run([&] { form_.lvSettingsChange(item); });
 }
 
@@ -312,7 +308,8 @@ LRESULT SettingsListView::HandleMessage(HWND window, UINT msg, WPARAM wparam, LP
     }
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wparam) == list_) {
-        ShowContextMenu(POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
+        ShowContextMenu(
+            POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
         return 0;
       }
       break;
@@ -364,8 +361,8 @@ LRESULT CALLBACK SettingsListView::EditorSubclass(HWND window, UINT msg, WPARAM 
   return DefSubclassProc(window, msg, wparam, lparam);
 }
 
-LRESULT CALLBACK SettingsListView::ListSubclass(HWND window, UINT msg, WPARAM wparam,
-                                                LPARAM lparam, UINT_PTR, DWORD_PTR self_param) {
+LRESULT CALLBACK SettingsListView::ListSubclass(HWND window, UINT msg, WPARAM wparam, LPARAM lparam,
+                                                UINT_PTR, DWORD_PTR self_param) {
   auto* self = reinterpret_cast<SettingsListView*>(self_param);
   switch (msg) {
     case WM_GETDLGCODE: {

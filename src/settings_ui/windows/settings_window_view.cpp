@@ -63,8 +63,8 @@ bool SettingsWindowView::Create() {
   AdjustWindowRectEx(&frame, style, FALSE, ex_style);
   const int width =
       std::max<int>(form_.ClientWidth, TfrmCommonSettings::kMinWidth - (frame.right - frame.left));
-  const int height =
-      std::max<int>(form_.ClientHeight, TfrmCommonSettings::kMinHeight - (frame.bottom - frame.top));
+  const int height = std::max<int>(form_.ClientHeight,
+                                   TfrmCommonSettings::kMinHeight - (frame.bottom - frame.top));
   if (!CreateFrame(ex_style, style, W(form_.Caption), GetActiveWindow(), width, height))
     return false;
   HWND window = Handle();
@@ -76,17 +76,16 @@ bool SettingsWindowView::Create() {
   });
 
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                             ThisModule(), nullptr);
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, ThisModule(), nullptr);
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
   if (form_.ShowHint) bindings_.SetTooltip(tooltip_);
 
   logo_ = CreateControl(window, L"STATIC", L"", WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, 0, 0, 0, 0,
                         ids::kLogo);
-  model_name_ = CreateControl(window, L"STATIC", L"",
-                              WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, 0, 0, 0,
-                              ids::kModelName);
+  model_name_ =
+      CreateControl(window, L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0,
+                    0, 0, 0, ids::kModelName);
   SendMessageW(model_name_, WM_SETFONT, reinterpret_cast<WPARAM>(UiBoldFont()), 0);
   version_ = CreateControl(window, L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
                            ids::kVersion);
@@ -270,8 +269,7 @@ const TControlModel* SettingsWindowView::ModelOf(HWND control) const {
 
 int SettingsWindowView::HelpContextOf(HWND control) const {
   // A control without a help context of its own takes its parent's, as far as the window's.
-  for (HWND window = control; window != nullptr && window != Handle();
-       window = GetParent(window)) {
+  for (HWND window = control; window != nullptr && window != Handle(); window = GetParent(window)) {
     if (const TControlModel* model = ModelOf(window); model != nullptr && model->HelpContext != 0)
       return model->HelpContext;
   }
@@ -316,9 +314,8 @@ LRESULT SettingsWindowView::HandleMessage(HWND window, UINT msg, WPARAM wparam, 
     }
     case WM_HELP: {
       const auto& info = *reinterpret_cast<const HELPINFO*>(lparam);
-      HWND control = info.iContextType == HELPINFO_WINDOW
-                         ? static_cast<HWND>(info.hItemHandle)
-                         : Handle();
+      HWND control =
+          info.iContextType == HELPINFO_WINDOW ? static_cast<HWND>(info.hItemHandle) : Handle();
       Help(control, info.MousePos);
       return TRUE;
     }

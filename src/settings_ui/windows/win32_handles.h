@@ -26,7 +26,6 @@ struct ModuleDeleter {
 };
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 
-
 // The module (DLL or program) these windows belong to: their classes are registered for it.
 HINSTANCE ThisModule();
 

@@ -57,8 +57,8 @@ Win32Window::~Win32Window() {
   if (class_acquired_) ReleaseClass();
 }
 
-bool Win32Window::CreateFrame(DWORD ex_style, DWORD style, std::wstring_view caption,
-                              HWND owner, int client_width, int client_height) {
+bool Win32Window::CreateFrame(DWORD ex_style, DWORD style, std::wstring_view caption, HWND owner,
+                              int client_width, int client_height) {
   if (!class_acquired_) class_acquired_ = AcquireClass(&Procedure);
   if (!class_acquired_) return false;
   RECT frame{0, 0, client_width, client_height};
@@ -72,8 +72,8 @@ bool Win32Window::CreateFrame(DWORD ex_style, DWORD style, std::wstring_view cap
 }
 
 HWND Win32Window::CreatePanel(HWND parent, int x, int y, int width, int height, DWORD style) {
-  return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x,
-                         y, width, height, parent, nullptr, ThisModule(), this);
+  return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, x, y,
+                         width, height, parent, nullptr, ThisModule(), this);
 }
 
 LRESULT Win32Window::HandleMessage(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -98,10 +98,9 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT msg, WPARAM wparam, LP
 HWND CreateControl(HWND parent, const wchar_t* class_name, std::wstring_view text, DWORD style,
                    int x, int y, int width, int height, int id, DWORD ex_style) {
   const std::wstring caption(text);
-  HWND control = CreateWindowExW(ex_style, class_name, caption.c_str(), WS_CHILD | style, x, y,
-                                 width, height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(),
-                                 nullptr);
+  HWND control = CreateWindowExW(
+      ex_style, class_name, caption.c_str(), WS_CHILD | style, x, y, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), 0);
   return control;
 }
@@ -118,7 +117,11 @@ void SetWindowTextIfChanged(HWND window, const std::wstring& text) {
   if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
 }
 
-std::wstring W(std::string_view utf8) { return platform::Widen(utf8); }
-std::string U8(std::wstring_view wide) { return platform::Narrow(wide); }
+std::wstring W(std::string_view utf8) {
+  return platform::Widen(utf8);
+}
+std::string U8(std::wstring_view wide) {
+  return platform::Narrow(wide);
+}
 
 }  // namespace pirell::win32

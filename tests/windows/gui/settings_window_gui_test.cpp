@@ -45,7 +45,7 @@ class SettingsWindowGuiTest : public ::testing::Test {
   }
   TPageClasses PrinterPage() const { return {PageClassOf<TfrmMainSettings>()}; }
 
-  FakeDeviceIo device_io;
+  testing::FakeDeviceIo device_io;
   std::shared_ptr<TDriver> driver;
 };
 
@@ -98,8 +98,7 @@ TEST_F(SettingsWindowGuiTest, TabsModelAndSpeedAreChosenAndOkSavesThem) {
     SwitchTab(ui, window, 0);
     Choose(ui, ui.Find(window, page_ids::kPrinterModel), 0);
     Choose(ui, ui.Find(window, page_ids::kPrintSpeed), 1);  // 2.00 IPS
-    ui.Send(ui.Find(window, page_ids::kPrintWidth), WM_SETTEXT, 0,
-            reinterpret_cast<LPARAM>(L"70"));
+    ui.Send(ui.Find(window, page_ids::kPrintWidth), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"70"));
     HWND darkness = ui.Find(window, page_ids::kDarkness);
     ui.Send(darkness, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12"));
     ui.Command(darkness, CBN_EDITCHANGE);
@@ -125,8 +124,7 @@ TEST_F(SettingsWindowGuiTest, CancelLeavesTheSettingsAsTheyWere) {
     HWND window = ui.WaitForWindow(L"Настройки");
     if (window == nullptr) return;
     Choose(ui, ui.Find(window, page_ids::kPrintSpeed), 0);
-    ui.Send(ui.Find(window, page_ids::kPrintWidth), WM_SETTEXT, 0,
-            reinterpret_cast<LPARAM>(L"99"));
+    ui.Send(ui.Find(window, page_ids::kPrintWidth), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99"));
     Click(ui, window, window_ids::kCancel);
   });
   EXPECT_EQ(view.ShowModal(), mrCancel);

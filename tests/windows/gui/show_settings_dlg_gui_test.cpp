@@ -125,9 +125,8 @@ TEST(ShowSettingsDlgGuiTest, ADriverCreatedByProgIdShowsTheWindowAndAnswersItsBu
   // OK with 2.00 IPS (item 1) instead of the default 3.50 IPS (item 3): answered 0.
   int first_shown = -1;
   {
-    UiScript script([&](UiScript& ui) {
-      ChangeSpeedAndClose(ui, 1, window_ids::kOk, first_shown);
-    });
+    UiScript script(
+        [&](UiScript& ui) { ChangeSpeedAndClose(ui, 1, window_ids::kOk, first_shown); });
     const HostAnswer answer = CallShowSettingsDlg(*driver.Get());
     for (const std::string& failure : script.Finish()) ADD_FAILURE() << failure;
     EXPECT_TRUE(answer.ok);
@@ -136,9 +135,8 @@ TEST(ShowSettingsDlgGuiTest, ADriverCreatedByProgIdShowsTheWindowAndAnswersItsBu
   // Cancel after choosing 1.50 IPS: answered 201, and the saved speed stays.
   int second_shown = -1;
   {
-    UiScript script([&](UiScript& ui) {
-      ChangeSpeedAndClose(ui, 0, window_ids::kCancel, second_shown);
-    });
+    UiScript script(
+        [&](UiScript& ui) { ChangeSpeedAndClose(ui, 0, window_ids::kCancel, second_shown); });
     const HostAnswer answer = CallShowSettingsDlg(*driver.Get());
     for (const std::string& failure : script.Finish()) ADD_FAILURE() << failure;
     EXPECT_FALSE(answer.ok);
@@ -146,9 +144,8 @@ TEST(ShowSettingsDlgGuiTest, ADriverCreatedByProgIdShowsTheWindowAndAnswersItsBu
   }
   int third_shown = -1;
   {
-    UiScript script([&](UiScript& ui) {
-      ChangeSpeedAndClose(ui, 0, window_ids::kCancel, third_shown);
-    });
+    UiScript script(
+        [&](UiScript& ui) { ChangeSpeedAndClose(ui, 0, window_ids::kCancel, third_shown); });
     CallShowSettingsDlg(*driver.Get());
     for (const std::string& failure : script.Finish()) ADD_FAILURE() << failure;
   }

@@ -64,7 +64,9 @@ UiScript::UiScript(Steps steps) : ui_thread_(GetCurrentThreadId()) {
   });
 }
 
-UiScript::~UiScript() { Finish(); }
+UiScript::~UiScript() {
+  Finish();
+}
 
 std::vector<std::string> UiScript::Finish() {
   if (!finished_) {

@@ -24,7 +24,8 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
 }
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 void PutChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
@@ -75,7 +76,8 @@ std::vector<std::uint8_t> EncodePng(const RgbImage& image) {
   raw.reserve((row + 1) * static_cast<std::size_t>(image.height));
   for (int y = 0; y < image.height; ++y) {
     raw.push_back(0);  // filter type None
-    const auto begin = image.rgb.begin() + static_cast<std::ptrdiff_t>(row * static_cast<std::size_t>(y));
+    const auto begin =
+        image.rgb.begin() + static_cast<std::ptrdiff_t>(row * static_cast<std::size_t>(y));
     raw.insert(raw.end(), begin, begin + static_cast<std::ptrdiff_t>(row));
   }
   PutChunk(out, "IDAT", ZlibStored(raw));

@@ -40,8 +40,8 @@ void Pump(DWORD ms) {
 bool Save(const std::wstring& folder, const wchar_t* name, const RgbImage& image) {
   const std::wstring path = folder + L"\\" + name;
   const bool ok = image.width > 0 && WritePngFile(path, image);
-  std::fwprintf(stdout, L"%ls %ls (%dx%d, %d colours)\n", ok ? L"saved" : L"FAILED",
-                path.c_str(), image.width, image.height, DistinctColours(image));
+  std::fwprintf(stdout, L"%ls %ls (%dx%d, %d colours)\n", ok ? L"saved" : L"FAILED", path.c_str(),
+                image.width, image.height, DistinctColours(image));
   return ok;
 }
 
