@@ -4,6 +4,7 @@
 #include "driver_object/driver_factory.h"
 #include "rendering/printer_registry.h"
 #include "settings_ui/main_settings_form.h"
+#include "settings_ui/port_manager_settings.h"
 #include "settings_ui/settings_window_runner.h"
 
 namespace pirell {
@@ -56,7 +57,7 @@ ResultCode TDriver::OnDisable(std::string& description) {
 bool TDriver::ShowSettings() {
   const TPageClasses pages = {
       PageClassOf<TfrmMainSettings>(),
-      // TODO(port page): PageClassOf<TfrmPortManagerSettings>() goes here, second.
+      PageClassOf<TfrmPortManagerSettings>(),
   };
   const bool accepted = ShowSettingsWindow(*this, pages);
   OnSettingsChanged();
