@@ -23,6 +23,8 @@ class PageView : public Win32Window {
   // The model of one of the page's controls, null for others.
   const TControlModel* ModelOf(HWND control) const { return bindings_.ModelOf(control); }
   void SetTooltip(HWND tooltip) { bindings_.SetTooltip(tooltip); }
+  // The page comes into sight (its tab selected in the shown window) or goes out of it.
+  virtual void SetShowing(bool) {}
 
   // Runs after a handler of the page, so that the window copies every model again (a page's
   // action may change the window's state too).

@@ -2,6 +2,7 @@
 
 #include "settings_ui/windows/main_settings_view.h"
 #include "settings_ui/windows/page_view.h"
+#include "settings_ui/windows/port_manager_settings_view.h"
 
 namespace pirell::win32 {
 namespace {
@@ -18,6 +19,8 @@ class EmptyPageView : public PageView {
 std::unique_ptr<PageView> MakePageView(TfrmBaseSettings& page) {
   if (auto* printer = dynamic_cast<TfrmMainSettings*>(&page))
     return std::make_unique<MainSettingsView>(*printer);
+  if (auto* ports = dynamic_cast<TfrmPortManagerSettings*>(&page))
+    return std::make_unique<PortManagerSettingsView>(*ports);
   return std::make_unique<EmptyPageView>();
 }
 

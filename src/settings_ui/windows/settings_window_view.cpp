@@ -191,12 +191,19 @@ void SettingsWindowView::ShowSelectedTab() {
       shown = panel;
       continue;
     }
-    if (IsWindowVisible(panel)) ShowWindow(panel, SW_HIDE);
+    if (GetWindowLongW(panel, GWL_STYLE) & WS_VISIBLE) ShowWindow(panel, SW_HIDE);
   }
-  if (shown != nullptr && !IsWindowVisible(shown)) {
+  if (shown != nullptr && (GetWindowLongW(shown, GWL_STYLE) & WS_VISIBLE) == 0) {
     SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowWindow(shown, SW_SHOWNA);
   }
+  UpdateShowing();
+}
+
+void SettingsWindowView::UpdateShowing() {
+  const bool window_shown = IsWindowVisible(Handle()) != FALSE;
+  for (std::size_t i = 0; i < pages_.size(); ++i)
+    pages_[i]->SetShowing(window_shown && static_cast<int>(i) == form_.pcPages.TabIndex);
 }
 
 UniqueMenu SettingsWindowView::BuildMenu() {
@@ -373,6 +380,7 @@ TModalResult SettingsWindowView::ShowModal() {
   form_.ModalResult = mrNone;
   Push();
   ShowWindow(Handle(), SW_SHOW);
+  UpdateShowing();
   SetFocus(tabs_);
   bool closed = false;
   RunModal(
@@ -386,6 +394,7 @@ TModalResult SettingsWindowView::ShowModal() {
         return closed;
       },
       [this](MSG& msg) { return PreTranslate(msg); });
+  UpdateShowing();
   if (!closed) {
     // The window went away without a result (destroyed from outside): as a Cancel.
     form_.ModalResult = mrCancel;

@@ -61,6 +61,8 @@ class SettingsWindowView : public Win32Window {
   void Run(Handler&& handler);
   void OnCommand(int id, int code);
   void ShowSelectedTab();
+  // Tells each page whether it is on the screen now.
+  void UpdateShowing();
   // Asks the form's help handler for the popup of `control` at `pos` (screen coordinates).
   void Help(HWND control, POINT pos);
   int HelpContextOf(HWND control) const;

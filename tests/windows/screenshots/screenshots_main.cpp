@@ -16,6 +16,7 @@
 #include "label_printer/driver.h"
 #include "png_file.h"
 #include "settings_ui/main_settings_form.h"
+#include "settings_ui/port_manager_settings.h"
 #include "settings_ui/windows/settings_list_view.h"
 #include "settings_ui/windows/settings_window_view.h"
 
@@ -91,7 +92,9 @@ int Run(const std::wstring& folder) {
   auto driver = CreateObject<TDriver>();
   int failures = 0;
   {
-    win32::SettingsWindowView view(*driver, {PageClassOf<TfrmMainSettings>()});
+    // The driver's own pages, in its order.
+    win32::SettingsWindowView view(
+        *driver, {PageClassOf<TfrmMainSettings>(), PageClassOf<TfrmPortManagerSettings>()});
     if (!view.Create()) return 1;
     ShowWindow(view.Handle(), SW_SHOW);
     SetForegroundWindow(view.Handle());
