@@ -210,14 +210,22 @@ UniqueMenu SettingsWindowView::BuildMenu() {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return menu;
   const std::vector<const TMenuItemModel*> items = form_.mAdditionaly();
+  bool item_before = false;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const TMenuItemModel& item = *items[i];
     if (!item.Visible) continue;
     const UINT id = static_cast<UINT>(ids::kMenuFirst + static_cast<int>(i));
     if (item.IsSeparator()) {
-      AppendMenuW(menu.get(), MF_SEPARATOR, id, nullptr);
+      // A separator shows only between two shown items (a hidden help item leaves none).
+      const bool item_after = std::any_of(items.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                          items.end(), [](const TMenuItemModel* next) {
+                                            return next->Visible && !next->IsSeparator();
+                                          });
+      if (item_before && item_after) AppendMenuW(menu.get(), MF_SEPARATOR, id, nullptr);
+      item_before = false;
       continue;
     }
+    item_before = true;
     const std::wstring caption = W(item.Caption);
     AppendMenuW(menu.get(), MF_STRING | (item.Enabled ? MF_ENABLED : MF_GRAYED), id,
                 caption.c_str());
