@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,7 +126,7 @@ TEST_F(SettingsWindowTest, AddingPagesLaterReadsThemAndKeepsInformationLast) {
   TfrmCommonSettings window(*driver, {}, ui);
   window.AddPages({Recording("A"), Recording("B")});
   EXPECT_EQ(window.pcPages.Tabs, (std::vector<std::string>{"A", "B", "Информация"}));
-  EXPECT_TRUE(window.miReset.Visible);
+  EXPECT_EQ(window.pcPages.TabIndex, 0);
   EXPECT_EQ(std::count(log.begin(), log.end(), "B:read"), 1);
 
   window.Pages().at(0)->NotifyOwner("port", "LPT1");
@@ -332,10 +332,7 @@ TEST_F(SettingsWindowTest, HelpFileBesideTheModuleEnablesHelpAndTopicPopups) {
   platform::ReplaceFileAtomically(help_file, "chm");
   struct Remove {
     std::string path;
-    ~Remove() {
-      std::error_code ignored;
-      std::filesystem::remove(std::filesystem::u8path(path), ignored);
-    }
+    ~Remove() { std::remove(path.c_str()); }
   } remove{help_file};
 
   TfrmCommonSettings with(*driver, {}, ui);
@@ -391,6 +388,45 @@ TEST_F(SettingsWindowTest, AdditionalActionsFollowTheFixedItems) {
   window.ActionItemClick(2);
   window.ActionItemClick(-1);
   EXPECT_EQ(device->ran, (std::vector<std::string>{"Feed", "Cut"}));
+}
+
+}  // namespace
+}  // namespace pirell
+
+namespace pirell {
+namespace {
+
+TEST_F(SettingsWindowTest, PageRunsTheDeviceWithItsValuesAndTakesThemBack) {
+  TfrmCommonSettings window(*driver, {PageClassOf<TfrmMainSettings>()}, ui);
+  auto& page = static_cast<TfrmMainSettings&>(*window.Pages().at(0));
+  page.edtPrintGap.Text = "5";
+  page.edtPrintWidth.Text = "70";
+
+  // Only the named settings are snapshotted, but the whole page is written.
+  ASSERT_EQ(page.EnableDevice(std::vector<std::string>{"PrintGap"}), rc::Ok);
+  EXPECT_TRUE(driver->Enabled());
+  ASSERT_NE(driver->Device(), nullptr);
+  EXPECT_EQ(driver->Device()->PrintParams().Gap, 5);
+  EXPECT_EQ(ui.wait_cursor_depth, 1);
+  page.DisableDevice();
+  EXPECT_FALSE(driver->Enabled());
+  EXPECT_EQ(driver->GetSettingValueInt("PrintGap"), 2);
+  EXPECT_EQ(driver->GetSettingValueInt("PrintWidth"), 70);
+  EXPECT_EQ(ui.wait_cursor_depth, 0);
+}
+
+TEST_F(SettingsWindowTest, PageDeviceActionKeepsTheSettingsListSnapshotForCancel) {
+  ui.settings_list = [](TBaseDevice& device) {
+    device.SetSettingValue("DefaultTimeOut", Variant::Integer(44));
+    return true;
+  };
+  TfrmCommonSettings window(*driver, {PageClassOf<TfrmMainSettings>()}, ui);
+  window.miSettingsListClick();
+  static_cast<TfrmMainSettings&>(*window.Pages().at(0)).btnInitializeClick();
+  EXPECT_EQ(ui.informations, std::vector<std::string>{"Нет ошибок"});
+  window.btnCancelClick();
+  window.FormClose();
+  EXPECT_EQ(driver->GetSettingValueInt("DefaultTimeOut"), 120);
 }
 
 }  // namespace

@@ -60,7 +60,8 @@ class TfrmBaseSettings : public TFormModel {
 
   // Runs the device with the values on this page without committing them: takes a snapshot of
   // the settings (all of them, or those of `IDs`), writes the page into the table and enables
-  // the device, with the hourglass cursor on. Always follow with DisableDevice.
+  // the device, with the hourglass cursor on. Always follow with DisableDevice, also when this
+  // raises.
   ResultCode EnableDevice(std::string& ResultDescription);
   ResultCode EnableDevice();
   ResultCode EnableDevice(const std::vector<std::string>& IDs);

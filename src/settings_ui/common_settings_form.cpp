@@ -57,6 +57,7 @@ TfrmCommonSettings::TfrmCommonSettings(TBaseDevice& ADeviceManager, const TPageC
   miHelp.OnClick = [this] { miHelpClick(); };
 
   for (const TPageClass& page_class : PageClasses) AddPage(page_class(*this, FDeviceManager));
+  UpdateTabs();
   FillHeaderAndInfo();
   ReadPages();
   pcPages.TabIndex = 0;
@@ -91,6 +92,10 @@ void TfrmCommonSettings::AddPage(std::unique_ptr<TfrmBaseSettings> PageFrm) {
   PageFrm->ShowHint = true;
   GrowToFit(*PageFrm);
   FPages.push_back(std::move(PageFrm));
+  UpdateTabs();
+}
+
+void TfrmCommonSettings::UpdateTabs() {
   // The page tabs in order, the information tab last.
   pcPages.Tabs.clear();
   for (const auto& page : FPages) pcPages.Tabs.push_back(page->Caption);

@@ -131,6 +131,7 @@ class TfrmCommonSettings : public TFormModel {
 
  private:
   void GrowToFit(const TfrmBaseSettings& page);
+  void UpdateTabs();
   void FillHeaderAndInfo();
 
   TPages FPages;
