@@ -217,10 +217,9 @@ UniqueMenu SettingsWindowView::BuildMenu() {
     const UINT id = static_cast<UINT>(ids::kMenuFirst + static_cast<int>(i));
     if (item.IsSeparator()) {
       // A separator shows only between two shown items (a hidden help item leaves none).
-      const bool item_after = std::any_of(items.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                          items.end(), [](const TMenuItemModel* next) {
-                                            return next->Visible && !next->IsSeparator();
-                                          });
+      const bool item_after = std::any_of(
+          items.begin() + static_cast<std::ptrdiff_t>(i) + 1, items.end(),
+          [](const TMenuItemModel* next) { return next->Visible && !next->IsSeparator(); });
       if (item_before && item_after) AppendMenuW(menu.get(), MF_SEPARATOR, id, nullptr);
       item_before = false;
       continue;
