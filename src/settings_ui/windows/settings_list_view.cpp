@@ -390,6 +390,7 @@ TModalResult SettingsListView::ShowModal() {
   if (Handle() == nullptr && !Create()) return mrCancel;
   form_.ModalResult = mrNone;
   Push();
+  ShowWindow(Handle(), SW_SHOW);
   SetFocus(list_);
   RunModal(Handle(), [this] { return form_.ModalResult != mrNone; });
   return form_.ModalResult == mrNone ? mrCancel : form_.ModalResult;

@@ -77,6 +77,18 @@ HWND Win32Window::CreatePanel(HWND parent, int x, int y, int width, int height, 
 }
 
 LRESULT Win32Window::HandleMessage(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_ACTIVATE && window == Handle()) {
+    // As a dialog does: the control that had the focus gets it back when the window is
+    // activated again (after a message box or the settings list).
+    if (LOWORD(wparam) == WA_INACTIVE) {
+      HWND focused = GetFocus();
+      if (focused != nullptr && IsChild(window, focused)) focus_before_deactivation_ = focused;
+    } else if (focus_before_deactivation_ != nullptr && IsWindow(focus_before_deactivation_) &&
+               IsChild(window, focus_before_deactivation_)) {
+      SetFocus(focus_before_deactivation_);
+      return 0;
+    }
+  }
   return DefWindowProcW(window, msg, wparam, lparam);
 }
 

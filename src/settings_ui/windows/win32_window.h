@@ -38,6 +38,7 @@ class Win32Window {
 
   UniqueWindow window_;
   bool class_acquired_ = false;
+  HWND focus_before_deactivation_ = nullptr;
 };
 
 // A child control of a system class with the settings windows' font.

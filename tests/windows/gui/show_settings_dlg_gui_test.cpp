@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <oleauto.h>
 
@@ -99,10 +100,29 @@ HostAnswer CallShowSettingsDlg(IDispatch& driver) {
   return answer;
 }
 
+// The captions of the window's tabs, joined by "|".
+std::wstring TabCaptions(UiScript& ui, HWND window) {
+  HWND tabs = ui.Find(window, window_ids::kPages);
+  std::wstring captions;
+  const auto count = static_cast<int>(ui.Send(tabs, TCM_GETITEMCOUNT));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    ui.Send(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    captions += std::wstring(text) + L"|";
+  }
+  return captions;
+}
+
 // Reads the speed the page shows, changes it, and presses OK (or Cancel).
 void ChangeSpeedAndClose(UiScript& ui, int new_speed_item, int button, int& shown_speed_item) {
   HWND window = ui.WaitForWindow(L"Настройки");
   if (window == nullptr) return;
+  if (TabCaptions(ui, window) != L"Принтер|Интерфейс|Информация|")
+    ui.Fail("the driver's window has other tabs than the printer, port and information tabs");
   HWND speed = ui.Find(window, page_ids::kPrintSpeed);
   shown_speed_item = static_cast<int>(ui.Send(speed, CB_GETCURSEL));
   ui.Send(speed, CB_SETCURSEL, static_cast<WPARAM>(new_speed_item));
