@@ -44,9 +44,15 @@ void RunModal(HWND window, const std::function<bool()>& finished,
   SetForegroundWindow(window);
   while (IsWindow(window) && !finished()) {
     MSG msg;
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == -1) break;
-    if (got == 0) {
+    // Not GetMessage: a message sent from another thread (or a timer procedure) may close the
+    // window while GetMessage goes on waiting for a posted one. PeekMessage handles the sent
+    // messages and returns, so the result is looked at after each of them.
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (finished()) break;
+      MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      continue;
+    }
+    if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }

@@ -1,5 +1,7 @@
 #include "windows/gui/ui_script.h"
 
+#include <commctrl.h>
+
 #include <chrono>
 
 namespace pirell::test {
@@ -33,13 +35,20 @@ BOOL CALLBACK MatchId(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// A visible window other than a tooltip (the virtual screen's mouse may rest on a control).
+bool Shown(HWND window) {
+  wchar_t class_name[32] = {};
+  GetClassNameW(window, class_name, 32);
+  return IsWindowVisible(window) && lstrcmpiW(class_name, TOOLTIPS_CLASSW) != 0;
+}
+
 BOOL CALLBACK CloseVisible(HWND window, LPARAM) {
-  if (IsWindowVisible(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (Shown(window)) PostMessageW(window, WM_CLOSE, 0, 0);
   return TRUE;
 }
 
 BOOL CALLBACK CountVisible(HWND window, LPARAM param) {
-  if (IsWindowVisible(window)) ++*reinterpret_cast<int*>(param);
+  if (Shown(window)) ++*reinterpret_cast<int*>(param);
   return TRUE;
 }
 
