@@ -25,8 +25,13 @@ constexpr int kControlUnderMouse = 10000;
 }  // namespace help_context
 
 // Help commands of the window's help handler, with the values the platform's help uses.
+// <windows.h> defines both as macros of the same values.
+#ifndef HELP_CONTEXTPOPUP
 constexpr int HELP_CONTEXTPOPUP = 8;
+#endif
+#ifndef HELP_SETPOPUP_POS
 constexpr int HELP_SETPOPUP_POS = 13;
+#endif
 
 // The settings window: one tab per hosted page, then the information tab; OK saves every page,
 // Cancel restores the device's pending snapshot. A menu of additional functions resets the

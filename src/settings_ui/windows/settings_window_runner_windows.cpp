@@ -1,11 +1,11 @@
 #include "settings_ui/settings_window_runner.h"
+#include "settings_ui/windows/settings_window_view.h"
 
 namespace pirell {
 
-// Placeholder until the Win32 views show the real window: answered as a window closed without
-// OK. The Win32 views replace this file.
-bool SystemShowSettingsWindow(TBaseDevice&, const TPageClasses&) {
-  return false;
+bool SystemShowSettingsWindow(TBaseDevice& device, const TPageClasses& page_classes) {
+  win32::SettingsWindowView view(device, page_classes);
+  return view.ShowModal() == mrOk;
 }
 
 }  // namespace pirell
