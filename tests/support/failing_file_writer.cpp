@@ -38,6 +38,7 @@ class FailingWritableFile : public platform::WritableFile {
 bool FailingFileWriter::Step(std::string name) {
   const bool fail = fail_at && *fail_at == static_cast<int>(steps.size());
   steps.push_back(std::move(name));
+  if (fail && at_failing_step) at_failing_step();
   return fail;
 }
 

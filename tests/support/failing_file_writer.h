@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ class FailingFileWriter : public platform::FileWriter {
   void Remove(const std::string& path) override;
 
   std::optional<int> fail_at;
+  // Runs when the failing step is reached, before it fails (a test may end the process there).
+  std::function<void()> at_failing_step;
   int error = 5;
   std::size_t max_write = 4096;
 
