@@ -10,8 +10,12 @@
 #include "driver_object/driver_class_id.h"
 #include "label_printer/driver.h"
 #include "platform/time_source.h"
+#include "settings_ui/common_settings_form.h"
+#include "settings_ui/main_settings_form.h"
+#include "settings_ui/settings_window_runner.h"
 #include "support/fake_device_io.h"
 #include "support/fake_equipment_manager.h"
+#include "support/fake_settings_ui_services.h"
 #include "support/fake_time_source.h"
 #include "support/host_calls.h"
 #include "support/temp_dir.h"
@@ -342,9 +346,30 @@ TEST_F(DriverTest, DisableReleasesTheGenerator) {
   EXPECT_EQ(print.Code(), 70);
 }
 
-TEST_F(DriverTest, SettingsWindowIsReportedClosedWithoutOk) {
+TEST_F(DriverTest, SettingsDialogShowsThePrinterPageAndReportsHowItClosed) {
+  testing::FakeSettingsUiServices ui;
+  std::vector<std::string> tabs;
+  bool close_with_ok = false;
+  ScopedSettingsWindowRunner runner([&](TBaseDevice& device, const TPageClasses& pages) {
+    TfrmCommonSettings window(device, pages, ui);
+    tabs = window.pcPages.Tabs;
+    auto& printer = static_cast<TfrmMainSettings&>(*window.Pages().at(0));
+    printer.edtPrintGap.Text = "3";
+    window.ModalResult = close_with_ok ? mrOk : mrCancel;
+    window.FormClose();
+    return window.ModalResult == mrOk;
+  });
+
+  EXPECT_EQ(CallPublic(*driver, "ShowSettingsDlg").Code(), 201);
+  ASSERT_FALSE(tabs.empty());
+  EXPECT_EQ(tabs.front(), "Принтер");
+  EXPECT_EQ(tabs.back(), "Информация");
+  EXPECT_EQ(driver->GetSettingValueInt("PrintGap"), 2);
+
+  close_with_ok = true;
   PublicCall show = CallPublic(*driver, "ShowSettingsDlg");
-  EXPECT_EQ(show.Code(), 201);
+  EXPECT_TRUE(show.result.ToBool()) << show.Message();
+  EXPECT_EQ(driver->GetSettingValueInt("PrintGap"), 3);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include "driver_object/driver_class_id.h"
 #include "driver_object/driver_factory.h"
 #include "rendering/printer_registry.h"
+#include "settings_ui/main_settings_form.h"
+#include "settings_ui/port_manager_settings.h"
+#include "settings_ui/settings_window_runner.h"
 
 namespace pirell {
 
@@ -52,9 +55,13 @@ ResultCode TDriver::OnDisable(std::string& description) {
 }
 
 bool TDriver::ShowSettings() {
-  // The settings window is not available in this build: as if it were closed without OK.
+  const TPageClasses pages = {
+      PageClassOf<TfrmMainSettings>(),
+      PageClassOf<TfrmPortManagerSettings>(),
+  };
+  const bool accepted = ShowSettingsWindow(*this, pages);
   OnSettingsChanged();
-  return false;
+  return accepted;
 }
 
 void TDriver::CreateObjects() {
