@@ -25,6 +25,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 #include "label_printer/driver.h"
 #include "platform/time_source.h"
+#include "settings_ui/settings_window_runner.h"
 #include "support/fake_time_source.h"
 #include "support/host_call_catalog.h"
 
@@ -74,6 +75,9 @@ void BM_HostCallSoak(benchmark::State& state) {
   pirell::testing::FakeTimeSource clock;
   pirell::platform::ScopedTimeSource clock_scope(clock);
   pirell::testing::NullDeviceIo printer;
+  // "ShowSettingsDlg" is answered as a settings window closed without OK, without a window.
+  pirell::ScopedSettingsWindowRunner no_window(
+      [](pirell::TBaseDevice&, const pirell::TPageClasses&) { return false; });
 
   for (auto _ : state) {
     auto host = std::make_shared<pirell::testing::QuietEquipmentManager>(devices);

@@ -12,6 +12,7 @@
 
 #include "label_printer/driver.h"
 #include "platform/time_source.h"
+#include "settings_ui/settings_window_runner.h"
 #include "support/fake_equipment_manager.h"
 #include "support/fake_time_source.h"
 #include "support/host_call_catalog.h"
@@ -34,6 +35,8 @@ class HostCallRobustnessTest : public ::testing::Test {
   }
 
   testing::TempDir devices;
+  // "ShowSettingsDlg" is answered as a settings window closed without OK, without a window.
+  ScopedSettingsWindowRunner no_window{[](TBaseDevice&, const TPageClasses&) { return false; }};
   testing::FakeTimeSource clock;
   platform::ScopedTimeSource clock_scope{clock};
   testing::NullDeviceIo printer;
