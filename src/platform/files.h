@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +26,57 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Replaces the file with `bytes` so that a reader sees either the old or the new content, never
 // a part: the bytes go to a temporary file in the same folder, are flushed, and the temporary
 // file is renamed over the target. Raises an Error (with the system's message) when any step
-// fails; the previous file is then untouched.
+// fails; the previous file is then untouched and the temporary file removed. The steps go
+// through the installed FileWriter.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// A file open for writing; closed on destruction when Close was not called. Error results are
+// the platform's error codes (errno or GetLastError values), 0 for success.
+class WritableFile {
+ public:
+  struct WriteResult {
+    std::size_t written = 0;  // bytes that went out, also when the call failed part way
+    int error = 0;
+  };
+  virtual ~WritableFile() = default;
+  // Writes some of `bytes` (a call may take fewer than offered).
+  virtual WriteResult Write(std::string_view bytes) = 0;
+  // Pushes what was written to the disk.
+  virtual int Flush() = 0;
+  virtual int Close() = 0;
+};
+
+// The file system steps that replacing a file takes. Exchangeable (ScopedFileWriter) so that tests
+// can make any single step fail.
+class FileWriter {
+ public:
+  struct Temporary {
+    std::unique_ptr<WritableFile> file;  // null when it could not be created
+    std::string path;
+    int error = 0;
+  };
+  virtual ~FileWriter() = default;
+  // Creates a new empty file with a unique name in the folder of `target`.
+  virtual Temporary CreateTemporary(const std::string& target) = 0;
+  // Renames `from` to `to`, replacing `to` in one step.
+  virtual int Rename(const std::string& from, const std::string& to) = 0;
+  virtual void Remove(const std::string& path) = 0;
+};
+
+// The system's file writer.
+FileWriter& SystemFileWriter();
+
+// Makes ReplaceFileAtomically use `writer` while it lives (one thread; they nest).
+class ScopedFileWriter {
+ public:
+  explicit ScopedFileWriter(FileWriter& writer);
+  ~ScopedFileWriter();
+  ScopedFileWriter(const ScopedFileWriter&) = delete;
+  ScopedFileWriter& operator=(const ScopedFileWriter&) = delete;
+
+ private:
+  FileWriter* previous_;
+};
 
 // The system's message text for an error code of the platform (errno or GetLastError value).
 std::string SystemErrorMessage(int code);

@@ -37,11 +37,13 @@ platform::DeviceOpenResult FakeDeviceIo::Open(const std::string& name,
   const bool exclusive = mode == platform::DeviceOpenMode::kExclusive;
   events.push_back("open " + name + (exclusive ? " exclusive" : " shared"));
   if (open_error != 0) return {nullptr, open_error};
+  if (Gone()) return {nullptr, gone_error};
   return {std::make_unique<FakeDevice>(*this), 0};
 }
 
 std::optional<std::uint8_t> FakeDeviceIo::NextStatus() {
   ++status_calls;
+  if (Gone()) return gone_status;
   if (status.empty()) return std::nullopt;
   const std::optional<std::uint8_t> value = status[std::min(status_step_, status.size() - 1)];
   ++status_step_;
@@ -54,10 +56,20 @@ platform::DeviceWriteResult FakeDeviceIo::NextWrite(std::string_view bytes) {
       writes.empty() ? FakeWrite{} : writes[std::min(write_step_, writes.size() - 1)];
   ++write_step_;
   if (clock_) clock_->Advance(step.takes_ms);
-  const std::size_t taken = std::min(step.max_bytes, bytes.size());
+  std::size_t taken = std::min(step.max_bytes, bytes.size());
+  int error = step.error;
+  if (gone_after_bytes) {
+    const std::size_t room =
+        total_received >= *gone_after_bytes ? 0 : *gone_after_bytes - total_received;
+    if (taken > room || (room == 0 && !bytes.empty())) {
+      taken = room;
+      error = gone_error;
+    }
+  }
   received.append(bytes.substr(0, taken));
+  total_received += taken;
   events.push_back("write " + std::to_string(taken));
-  return {step.error == 0, taken, step.error};
+  return {error == 0, taken, error};
 }
 
 }  // namespace pirell::testing

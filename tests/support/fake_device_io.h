@@ -36,10 +36,19 @@ class FakeDeviceIo : public platform::DeviceIo {
   std::vector<std::optional<std::uint8_t>> status;  // empty or nullopt: no status to report
   std::vector<FakeWrite> writes;                    // empty: every write takes everything
   bool supports_write_timeout = true;
+  // The printer disappears (is unplugged) once `total_received` reaches this count: the write
+  // that crosses the mark takes the bytes up to it and fails, every later write fails with
+  // `gone_error`, the status reads `gone_status`, and opening fails with `gone_error`. Resetting
+  // it brings the printer back.
+  std::optional<std::size_t> gone_after_bytes;
+  int gone_error = 1167;
+  std::optional<std::uint8_t> gone_status;
+  bool Gone() const { return gone_after_bytes && total_received >= *gone_after_bytes; }
 
   // Record.
   std::vector<std::string> events;  // "open NAME shared|exclusive", "write N", "flush", "close"
   std::string received;
+  std::size_t total_received = 0;  // every byte ever taken (`received` may be cleared)
   int open_devices = 0;
   int status_calls = 0;
   int write_calls = 0;

@@ -1,5 +1,7 @@
 #include "support/fake_equipment_manager.h"
 
+#include <stdexcept>
+
 namespace pirell::testing {
 namespace {
 
@@ -9,6 +11,10 @@ constexpr std::string_view kMethods[] = {"GetAppProperty", "DataEvent",  "ErrorE
 }  // namespace
 
 HResult FakeEquipmentManager::GetIDsOfNames(std::string_view name, DispId& id) {
+  if (unknown_names) {
+    id = -1;
+    return hr::DispUnknownName;
+  }
   for (std::size_t i = 0; i < std::size(kMethods); ++i) {
     if (kMethods[i] == name) {
       id = static_cast<DispId>(i);
@@ -25,6 +31,8 @@ HResult FakeEquipmentManager::Invoke(DispId id, std::uint16_t, ArgumentBlock& ar
   Call call{std::string(kMethods[id]), {}};
   for (std::size_t i = 0; i < args.Count(); ++i) call.args.push_back(args.Read(i));
   calls.push_back(call);
+  if (throws) throw std::runtime_error(*throws);
+  if (failure_status) return *failure_status;
   if (failure) {
     if (exception) {
       exception->scode = 1001;
@@ -32,6 +40,10 @@ HResult FakeEquipmentManager::Invoke(DispId id, std::uint16_t, ArgumentBlock& ar
       exception->source = "FakeEquipmentManager";
     }
     return hr::DispException;
+  }
+  if (call.name == "GetAppProperty" && property_answer) {
+    if (result) *result = *property_answer;
+    return hr::Ok;
   }
   if (call.name == "GetAppProperty") {
     const std::string name = call.args.size() > 1 ? call.args[1].ToString() : std::string();

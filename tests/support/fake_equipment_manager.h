@@ -35,6 +35,15 @@ class FakeEquipmentManager : public LateBoundObject {
   Variant answer = Variant::Boolean(true);
   // When set, every call fails with this message, as a host raising an error does.
   std::optional<std::string> failure;
+  // When set, every call fails with this status and leaves the exception record empty.
+  std::optional<HResult> failure_status;
+  // When set, every call throws a std::runtime_error with this message (a host in the same
+  // process whose code throws).
+  std::optional<std::string> throws;
+  // When true, no operation name resolves (an object that is no equipment manager).
+  bool unknown_names = false;
+  // When set, "GetAppProperty" answers this instead of a Boolean and writes nothing back.
+  std::optional<Variant> property_answer;
 };
 
 }  // namespace pirell::testing

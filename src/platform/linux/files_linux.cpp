@@ -95,25 +95,60 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".tmp-XXXXXX";
-  Fd fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) throw Error(SystemErrorMessage(errno));
-  bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-  int error = errno;
-  if (ok) ::fchmod(fd.get(), 0644);
-  if (::close(fd.release()) != 0 && ok) {
-    ok = false;
-    error = errno;
+namespace {
+
+class PosixWritableFile : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override { Close(); }
+  PosixWritableFile(const PosixWritableFile&) = delete;
+  PosixWritableFile& operator=(const PosixWritableFile&) = delete;
+
+  WriteResult Write(std::string_view bytes) override {
+    for (;;) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n >= 0) return {static_cast<std::size_t>(n), 0};
+      if (errno != EINTR) return {0, errno};
+    }
   }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
+  int Flush() override { return ::fsync(fd_) == 0 ? 0 : errno; }
+  int Close() override {
+    if (fd_ < 0) return 0;
+    const int result = ::close(fd_) == 0 ? 0 : errno;
+    fd_ = -1;
+    return result;
   }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    throw Error(SystemErrorMessage(error));
+
+ private:
+  int fd_;
+};
+
+class PosixFileWriter : public FileWriter {
+ public:
+  Temporary CreateTemporary(const std::string& target) override {
+    Temporary temporary;
+    temporary.path = target + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temporary.path.data());
+    if (fd < 0) {
+      temporary.error = errno;
+      return temporary;
+    }
+    // mkstemp makes the file private to its owner; the template file is an ordinary one.
+    ::fchmod(fd, 0644);
+    temporary.file = std::make_unique<PosixWritableFile>(fd);
+    return temporary;
   }
+  int Rename(const std::string& from, const std::string& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  }
+  void Remove(const std::string& path) override { ::unlink(path.c_str()); }
+};
+
+}  // namespace
+
+FileWriter& SystemFileWriter() {
+  static PosixFileWriter writer;
+  return writer;
 }
 
 std::string SystemErrorMessage(int code) {

@@ -89,28 +89,69 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
-void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Widen(path);
-  const std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(GetTickCount());
-  Handle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!h.valid()) throw Error(SystemErrorMessage(static_cast<int>(GetLastError())));
-  bool ok = WriteAll(h.get(), bytes) && FlushFileBuffers(h.get());
-  DWORD error = ok ? 0 : GetLastError();
-  if (!h.Close() && ok) {
-    ok = false;
-    error = GetLastError();
+namespace {
+
+int LastErrorCode() {
+  return static_cast<int>(GetLastError());
+}
+
+class Win32WritableFile : public WritableFile {
+ public:
+  explicit Win32WritableFile(HANDLE h) : handle_(h) {}
+
+  WriteResult Write(std::string_view bytes) override {
+    DWORD written = 0;
+    const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr))
+      return {written, LastErrorCode()};
+    return {written, 0};
   }
-  if (ok && !MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ok = false;
-    error = GetLastError();
+  int Flush() override { return FlushFileBuffers(handle_.get()) ? 0 : LastErrorCode(); }
+  int Close() override { return handle_.Close() ? 0 : LastErrorCode(); }
+
+ private:
+  Handle handle_;
+};
+
+class Win32FileWriter : public FileWriter {
+ public:
+  Temporary CreateTemporary(const std::string& target) override {
+    Temporary temporary;
+    // CREATE_NEW: a name another writer picked in the same tick is never shared.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::wstring name = Widen(target) + L".tmp-" + std::to_wstring(GetCurrentProcessId()) +
+                                L"-" + std::to_wstring(GetTickCount()) + L"-" +
+                                std::to_wstring(++counter_);
+      HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+        temporary.file = std::make_unique<Win32WritableFile>(h);
+        temporary.path = Narrow(name);
+        temporary.error = 0;
+        return temporary;
+      }
+      temporary.error = LastErrorCode();
+      if (temporary.error != ERROR_FILE_EXISTS) break;
+    }
+    return temporary;
   }
-  if (!ok) {
-    DeleteFileW(temp.c_str());
-    throw Error(SystemErrorMessage(static_cast<int>(error)));
+  int Rename(const std::string& from, const std::string& to) override {
+    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : LastErrorCode();
   }
+  void Remove(const std::string& path) override { DeleteFileW(Widen(path).c_str()); }
+
+ private:
+  unsigned counter_ = 0;
+};
+
+}  // namespace
+
+FileWriter& SystemFileWriter() {
+  static Win32FileWriter writer;
+  return writer;
 }
 
 std::string SystemErrorMessage(int code) {
