@@ -1,5 +1,7 @@
 #include "settings_ui/base_settings_form.h"
 
+#include <exception>
+
 #include "device/base_device.h"
 #include "settings_ui/common_settings_form.h"
 #include "settings_ui/enabled_state_guard.h"
@@ -19,6 +21,18 @@ void TfrmBaseSettings::OnSaveSettings() {}
 void TfrmBaseSettings::OnReadSettings() {}
 void TfrmBaseSettings::OnCreateFrm() {}
 void TfrmBaseSettings::OnNotify(const std::string&, const std::string&) {}
+
+std::int32_t TfrmBaseSettings::SettingInt(std::string_view id) const {
+  try {
+    return FDeviceManager.GetSettingValueInt(id);
+  } catch (const std::exception&) {
+    try {
+      return FDeviceManager.GetSettingValue(id, true).ToInt();
+    } catch (const std::exception&) {
+      return 0;
+    }
+  }
+}
 
 TSettingsUiServices& TfrmBaseSettings::Services() const {
   return FOwner.Services();

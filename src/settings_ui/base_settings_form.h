@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -79,6 +81,10 @@ class TfrmBaseSettings : public TFormModel {
   TSettingsUiServices& Services() const;
 
  protected:
+  // A setting as an integer; a value the host stored that is not a number reads as the row's
+  // default (or 0), so that the page still opens.
+  std::int32_t SettingInt(std::string_view id) const;
+
   TBaseDevice& FDeviceManager;
   TfrmCommonSettings* FOwnerFrm = nullptr;
 

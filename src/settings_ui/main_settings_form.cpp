@@ -35,20 +35,6 @@ std::int32_t IntegerOr(const std::string& text, std::int32_t fallback) {
   return static_cast<std::int32_t>(*value);
 }
 
-// A setting as an integer; a value the host stored that is not a number reads as the row's
-// default (or 0), so that the page still opens.
-std::int32_t SettingInt(const TBaseDevice& device, std::string_view id) {
-  try {
-    return device.GetSettingValueInt(id);
-  } catch (const std::exception&) {
-    try {
-      return device.GetSettingValue(id, true).ToInt();
-    } catch (const std::exception&) {
-      return 0;
-    }
-  }
-}
-
 void SetIntSetting(TBaseDevice& device, std::string_view id, std::int32_t value) {
   device.SetSettingValue(id, Variant::Integer(value));
 }
@@ -133,15 +119,15 @@ void TfrmMainSettings::FillModelLists(const TPrinterModelProps* ModelProps) {
 void TfrmMainSettings::OnReadSettings() {
   TfrmBaseSettings::OnReadSettings();
 
-  const std::int32_t type = SettingInt(FDeviceManager, "PrinterType");
+  const std::int32_t type = SettingInt("PrinterType");
   cbbPrinterType.SetItemIndex(type >= 0 && type < cbbPrinterType.Count() ? type : 0);
   cbbPrinterTypeChange();
 
-  const std::int32_t model = SettingInt(FDeviceManager, "PrinterModel");
+  const std::int32_t model = SettingInt("PrinterModel");
   cbbPrinterModel.SetItemIndex(model < cbbPrinterModel.Count() ? model : 0);
   cbbPrinterModelChange();
 
-  const std::int32_t speed = SettingInt(FDeviceManager, "PrintSpeed");
+  const std::int32_t speed = SettingInt("PrintSpeed");
   int speed_item = cbbPrintSpeed.Count() - 1;
   for (std::size_t i = 0; i < FSpeeds.size(); ++i) {
     if (FSpeeds[i].Index == speed) {
@@ -151,18 +137,18 @@ void TfrmMainSettings::OnReadSettings() {
   }
   cbbPrintSpeed.SetItemIndex(speed_item);
 
-  cbbPrintMode.SetItemIndex(SettingInt(FDeviceManager, "PrintMode") != 0 ? 1 : 0);
+  cbbPrintMode.SetItemIndex(SettingInt("PrintMode") != 0 ? 1 : 0);
 
-  cbbDarkness.Text = std::to_string(SettingInt(FDeviceManager, "PrintDarkness"));
+  cbbDarkness.Text = std::to_string(SettingInt("PrintDarkness"));
   cbbDarkness.ItemIndex = -1;
   for (int i = 0; i < cbbDarkness.Count(); ++i) {
     if (cbbDarkness.Items[static_cast<std::size_t>(i)] == cbbDarkness.Text)
       cbbDarkness.ItemIndex = i;
   }
 
-  edtPrintWidth.Text = std::to_string(SettingInt(FDeviceManager, "PrintWidth"));
-  edtPrintHeight.Text = std::to_string(SettingInt(FDeviceManager, "PrintHeight"));
-  edtPrintGap.Text = std::to_string(SettingInt(FDeviceManager, "PrintGap"));
+  edtPrintWidth.Text = std::to_string(SettingInt("PrintWidth"));
+  edtPrintHeight.Text = std::to_string(SettingInt("PrintHeight"));
+  edtPrintGap.Text = std::to_string(SettingInt("PrintGap"));
 }
 
 void TfrmMainSettings::OnSaveSettings() {

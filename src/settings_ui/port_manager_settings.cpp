@@ -13,20 +13,6 @@ namespace {
 
 using port_chooser::TPortType;
 
-// A setting as an integer; a value the host stored that is not a number reads as the row's
-// default (or 0), so that the page still opens.
-std::int32_t SettingInt(const TBaseDevice& device, std::string_view id) {
-  try {
-    return device.GetSettingValueInt(id);
-  } catch (const std::exception&) {
-    try {
-      return device.GetSettingValue(id, true).ToInt();
-    } catch (const std::exception&) {
-      return 0;
-    }
-  }
-}
-
 std::string SettingText(const TBaseDevice& device, std::string_view id) {
   try {
     return device.GetSettingValueStr(id);
@@ -93,7 +79,7 @@ void TfrmPortManagerSettings::UpdateChoosersShowing() {
 void TfrmPortManagerSettings::OnReadSettings() {
   TfrmBaseSettings::OnReadSettings();
   const std::string name = SettingText(FDeviceManager, "PortName");
-  const std::int32_t type = SettingInt(FDeviceManager, "PortType");
+  const std::int32_t type = SettingInt("PortType");
   cbbPortType.SetItemIndex(type >= 0 && type < cbbPortType.Count() ? type : kUsbItem);
   cbbPortTypeChange();
   if (cbbPortType.ItemIndex == kUsbItem) {
