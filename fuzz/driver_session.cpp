@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "driver_object/base_object.h"
@@ -57,6 +58,9 @@ DriverSession::DriverSession()
     : host_(std::make_shared<testing::FakeEquipmentManager>()),
       driver_(CreateObject<TDriver>(device_io_)) {
   host_->properties["DevicesFolder"] = folder_.path();
+  // The device's own folder, so that its template file and debug log stay inside the session's
+  // folder instead of going beside the program (shared with every other session).
+  std::filesystem::create_directories(folder_.File("LP1"));
 }
 
 DriverSession::~DriverSession() = default;

@@ -32,7 +32,7 @@ class DriverSession {
   DriverSession();
   ~DriverSession();
 
-  // "Init" and "Open" with a device folder of its own.
+  // "Init" and "Open" as device "LP1", whose folder is inside the session's own folder.
   void Open();
   // Calls a public method with InData, OutData and TimeOut, each by reference, as a host does.
   // A call that the dispatcher refuses as a whole (a COM failure) aborts: a public method must

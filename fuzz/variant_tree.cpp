@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "driver_object/errors.h"
 #include "support/fake_equipment_manager.h"
 
 namespace pirell::fuzz {
@@ -132,9 +133,13 @@ class TreeDecoder {
       bounds.push_back(ArrayBound{lower, count});
     }
     elements_ += size;
-    VariantArray array(std::move(bounds));
-    for (Variant& item : array.Items()) item = Decode(depth + 1);
-    return Variant(std::move(array));
+    try {
+      VariantArray array(std::move(bounds));
+      for (Variant& item : array.Items()) item = Decode(depth + 1);
+      return Variant(std::move(array));
+    } catch (const ArrayError&) {
+      return Variant();  // bounds no array can have: the host cannot pass them either
+    }
   }
 
   Variant Vector(std::size_t max_count) {
