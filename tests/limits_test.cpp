@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -85,6 +86,7 @@ TEST(FieldBoxLimits, ASideOfAMetreIsDrawnALongerOneIsRefused) {
     EXPECT_NE(std::string(e.what()).find("1000 мм"), std::string::npos) << e.what();
   }
   // Broken sizes that draw nothing are no excess.
+  image.SetRotation(r0);
   image.SetHeight(std::numeric_limits<double>::quiet_NaN());
   EXPECT_EQ(image.GetBitMap().Height(), 0);
 }
@@ -151,6 +153,8 @@ class DriverLimitsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     host->properties["DevicesFolder"] = folder.path();
+    // The device's own folder keeps its template file apart from other tests'.
+    std::filesystem::create_directories(folder.File("LP1"));
     driver = CreateObject<TDriver>(device_io);
     testing::InitAndOpen(*driver, host, "LP1");
     driver->SetSettingValue("PortName", Variant("USB001"));

@@ -356,6 +356,8 @@ std::string Variant::ToString() const {
     case varCurrency:
       return FormatCurrency(v.int_, platform::UserLocale().decimal_separator);
     case varDate:
+      // The runtime cannot show a date outside the years 100 to 9999 either.
+      if (!IsOleDateInRange(v.dbl_)) CannotConvert(v, "String");
       return FormatLocaleDateTime(v.dbl_);
     default:
       if (IsSignedInteger(t)) return std::to_string(v.int_);
