@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "driver_object/call_trace.h"
 #include "driver_object/date_text.h"
+#include "driver_object/errors.h"
 #include "driver_object/number_text.h"
+#include "driver_object/variant.h"
 #include "platform/locale.h"
 #include "support/fake_time_source.h"
 
@@ -76,6 +81,30 @@ TEST(DateTextTest, FormatFollowsTheLocalesPatterns) {
   EXPECT_EQ(FormatLocaleDateTime(42067.0), "3/4/2015");
   EXPECT_EQ(FormatLocaleDateTime(42067.75), "3/4/2015 6:00:00 PM");
   EXPECT_EQ(ParseLocaleDateTime("3/4/2015 6:00:00 PM"), 42067.75);
+}
+
+TEST(DateTextTest, OnlyTheYears100To9999AreDatesThatShow) {
+  platform::LocaleFormat ru;
+  ru.short_date_format = "dd.MM.yyyy";
+  ru.time_format = "H:mm:ss";
+  ru.decimal_separator = ",";
+  platform::ScopedUserLocale scoped(ru);
+  EXPECT_TRUE(IsOleDateInRange(-657434.0));
+  EXPECT_NO_THROW(Variant::Date(-657434.0).ToString());
+  EXPECT_TRUE(IsOleDateInRange(2958465.5));
+  EXPECT_EQ(FormatLocaleDateTime(2958465.5), "31.12.9999 12:00:00");
+  EXPECT_EQ(Variant::Date(2958465.5).ToString(), "31.12.9999 12:00:00");
+  // Beyond the range, a host's date has no text: the conversion fails instead of overflowing,
+  // and the debug log shows the number.
+  for (double date :
+       {-657434.5, 2958466.0, 9.08367e+223, -1e300, std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_FALSE(IsOleDateInRange(date)) << date;
+    EXPECT_THROW(Variant::Date(date).ToString(), ConversionError) << date;
+  }
+  EXPECT_EQ(FormatLocaleDateTime(2958466.5), "2958466,5");
+  EXPECT_EQ(FormatLocaleDateTime(9.08367e+223), "9,08367E223");
+  EXPECT_EQ(ValueToText(Variant::Date(-1e300)), "-1E300");
 }
 
 TEST(DateTextTest, ParseInTheRussianLocale) {

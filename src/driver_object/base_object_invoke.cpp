@@ -4,6 +4,7 @@
 #include "driver_object/base_object.h"
 #include "driver_object/call_trace.h"
 #include "driver_object/errors.h"
+#include "driver_object/host_values.h"
 
 namespace pirell {
 namespace {
@@ -50,6 +51,10 @@ bool IsAcceptedTimeOutType(std::uint16_t type) {
 Variant ElementOrEmpty(const VariantArray& args, std::size_t index) {
   const std::vector<Variant>& items = args.Items();
   return index < items.size() ? items[index] : Variant();
+}
+
+LimitError TooDeepArrays() {
+  return LimitError("массивы вложены глубже " + std::to_string(kMaxArrayNesting) + " уровней");
 }
 
 }  // namespace
@@ -131,6 +136,8 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
     if (trace) WriteDebugLog("> " + method.Name, "Params: " + ArrayToText(args));
     Variant value;
     try {
+      for (const Variant& param : args.Items())
+        if (NestsDeeperThan(param, kMaxArrayNesting)) throw TooDeepArrays();
       value = method.PrivateMethod(args);
     } catch (...) {
       if (trace) WriteDebugLog("EXCEPTION", DescribeCurrentException().message);
@@ -157,7 +164,11 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
     ResultCode code = rc::Ok;
     std::string description;
     try {
+      if (NestsDeeperThan(in_data, kMaxArrayNesting)) throw TooDeepArrays();
       code = method.PublicMethod(in_data, out_data, time_out.ToInt(), description);
+    } catch (const LimitError& e) {
+      code = rc::BadParameters;
+      description = ResultCodeText(rc::BadParameters, "") + ": " + e.what();
     } catch (...) {
       code = rc::Unknown;
       description = DescribeCurrentException().message;

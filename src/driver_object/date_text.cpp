@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "driver_object/number_text.h"
 #include "platform/locale.h"
 
 namespace pirell {
@@ -148,8 +149,13 @@ double EncodeOleDate(const platform::LocalTime& t) {
   return days >= 0 ? days + fraction : days - fraction;
 }
 
+bool IsOleDateInRange(double ole_date) {
+  return ole_date >= -657434.0 && ole_date < 2958466.0;  // false for NaN
+}
+
 platform::LocalTime DecodeOleDate(double ole_date) {
   platform::LocalTime t;
+  if (!IsOleDateInRange(ole_date)) ole_date = 0;
   double whole = std::trunc(ole_date);
   double fraction = std::fabs(ole_date - whole);
   std::int64_t ms = std::llround(fraction * 86400000.0);
@@ -167,6 +173,7 @@ platform::LocalTime DecodeOleDate(double ole_date) {
 
 std::string FormatLocaleDateTime(double ole_date) {
   const platform::LocaleFormat& locale = platform::UserLocale();
+  if (!IsOleDateInRange(ole_date)) return FormatGeneral(ole_date, locale.decimal_separator);
   platform::LocalTime t = DecodeOleDate(ole_date);
   std::string text = ExpandPattern(locale.short_date_format, t);
   if (t.hour != 0 || t.minute != 0 || t.second != 0) {

@@ -29,6 +29,13 @@ class ArrayError : public Error {
   explicit ArrayError(const std::string& message) : Error(message, "EVariantArrayError") {}
 };
 
+// Input over one of the driver's size limits (a picture, a field box, a template, a job, the
+// nesting of arrays). Its message is Russian: it reaches the host beside the result code.
+class LimitError : public Error {
+ public:
+  explicit LimitError(const std::string& message) : Error(message, "ELimitError") {}
+};
+
 // A failure reported by a late-bound object of the host.
 class HostError : public Error {
  public:

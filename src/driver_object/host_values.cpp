@@ -16,6 +16,15 @@ std::string ArrayItemStr(const Variant& value, std::int32_t index,
   return value.Array().At({index}).ToString();
 }
 
+bool NestsDeeperThan(const Variant& value, int levels) {
+  const Variant& v = value.Deref();
+  if (!v.IsArray()) return false;
+  if (levels <= 0) return true;
+  for (const Variant& item : v.Array().Items())
+    if (NestsDeeperThan(item, levels - 1)) return true;
+  return false;
+}
+
 std::int32_t VarToIntDef(const Variant& value, std::int32_t default_value) {
   if (value.Deref().IsEmptyOrNull()) return default_value;
   return value.ToInt();

@@ -7,6 +7,15 @@
 
 namespace pirell {
 
+// Deepest nesting of arrays in a host call's arguments: InData of "PrintLabels" nests three
+// levels (InData, the labels data, its parts). Deeper structures are refused before any handler
+// walks them.
+inline constexpr int kMaxArrayNesting = 16;
+
+// True when `value` holds arrays nested more than `levels` deep (an array of scalars is one
+// level). Looks no deeper than that.
+bool NestsDeeperThan(const Variant& value, int levels);
+
 // Optional elements of the arrays the host passes. True when `value` holds an array whose first
 // dimension reaches up to `index` and whose element `index` is neither empty nor null. The lower
 // bound is not checked: an index below it raises the array's ArrayError on the read.

@@ -356,6 +356,8 @@ std::string Variant::ToString() const {
     case varCurrency:
       return FormatCurrency(v.int_, platform::UserLocale().decimal_separator);
     case varDate:
+      // The runtime cannot show a date outside the years 100 to 9999 either.
+      if (!IsOleDateInRange(v.dbl_)) CannotConvert(v, "String");
       return FormatLocaleDateTime(v.dbl_);
     default:
       if (IsSignedInteger(t)) return std::to_string(v.int_);
@@ -370,6 +372,14 @@ VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(b
   std::size_t size = bounds_.empty() ? 0 : 1;
   for (ArrayBound& b : bounds_) {
     if (b.count < 0) b.count = 0;
+    // Loops run from the lower bound to the upper one and step one past it (or stop one before
+    // an empty dimension): both ends must stay 32-bit numbers.
+    if (b.lower == std::numeric_limits<std::int32_t>::min() ||
+        static_cast<std::int64_t>(b.lower) + b.count > std::numeric_limits<std::int32_t>::max())
+      throw ArrayError("Variant array bounds are out of range");
+    if (b.count != 0 && size > kMaxArrayElements / static_cast<std::size_t>(b.count))
+      throw ArrayError("Variant array has more than " + std::to_string(kMaxArrayElements) +
+                       " elements");
     size *= static_cast<std::size_t>(b.count);
   }
   items_.resize(size);

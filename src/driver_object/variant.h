@@ -151,10 +151,17 @@ struct ArrayBound {
   std::int32_t upper() const { return lower + count - 1; }
 };
 
+// Most elements one array may hold (about 80 MB of variants): the host's arrays are copied into
+// the driver's memory inside the host's own 32-bit process.
+inline constexpr std::size_t kMaxArrayElements = std::size_t{1} << 20;
+
 // An array of variants with any number of dimensions and bounds per dimension. Elements are
 // stored with the first index varying fastest.
 class VariantArray {
  public:
+  // Raises an ArrayError for more than kMaxArrayElements elements, and for bounds whose indices
+  // (and one past each end) do not fit into 32 bits: a lower bound of INT32_MIN, or a lower bound
+  // plus the count above INT32_MAX. A negative count is taken as 0.
   explicit VariantArray(std::vector<ArrayBound> bounds);
   // A one-dimensional array with lower bound 0.
   static VariantArray Vector(std::size_t count);

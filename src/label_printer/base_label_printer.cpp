@@ -4,6 +4,7 @@
 
 #include "driver_object/errors.h"
 #include "driver_object/host_values.h"
+#include "rendering/label_document.h"
 
 namespace pirell {
 
@@ -86,6 +87,11 @@ ResultCode TBaseLabelPrinter::HostUploadTemplate(Variant& in_data, Variant&, std
     template_description = ArrayItemStr(input, 1, "");
     template_data = items.At({2}).Deref().ToString();
   } catch (const Error&) {
+    return rc::BadParameters;
+  }
+  if (template_data.size() > kMaxTemplateBytes) {
+    description = ResultCodeText(rc::BadParameters, "") + ": шаблон больше " +
+                  std::to_string(kMaxTemplateBytes / (1024 * 1024)) + " МБ";
     return rc::BadParameters;
   }
   // A character XML cannot carry would make the whole template file unreadable.

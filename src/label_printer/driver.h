@@ -10,6 +10,10 @@
 
 namespace pirell {
 
+// Most labels one "PrintLabels" request may print, copies counted: a bound for a host's runaway
+// table or copy count, far above a day's work of one printer.
+inline constexpr std::int64_t kMaxLabelsPerJob = 100000;
+
 // The label printer driver that the host creates: EPL2 printers written to straight through a
 // USB printer interface or a parallel port. Enabling turns the settings into a printer-language
 // generator and checks the port; printing fills a template with the host's data and writes the

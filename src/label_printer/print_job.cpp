@@ -25,6 +25,11 @@ std::uint16_t CopiesOf(const Variant& value) {
   return static_cast<std::uint16_t>(copies);
 }
 
+LimitError TooManyLabels() {
+  return LimitError("В задании печати больше " + std::to_string(kMaxLabelsPerJob) +
+                    " этикеток с учётом копий");
+}
+
 }  // namespace
 
 void TDriver::AddLabels(const Variant& labels_data) {
@@ -39,6 +44,7 @@ void TDriver::AddLabels(const Variant& labels_data) {
   const std::int32_t last_common = common.Upper(1);
   const std::int32_t last_name = names.Upper(0);
   const std::int32_t last_label = rows.Upper(1);
+  if (static_cast<std::int64_t>(last_label) + 1 > kMaxLabelsPerJob) throw TooManyLabels();
 
   std::vector<std::string> column_names;
   for (std::int32_t k = 0; k <= last_name; ++k) column_names.push_back(names.At({k}).ToString());
@@ -46,6 +52,7 @@ void TDriver::AddLabels(const Variant& labels_data) {
   for (std::int32_t j = 0; j <= last_common; ++j)
     common_values.emplace_back(common.At({0, j}).ToString(), common.At({1, j}).ToString());
 
+  std::int64_t printed = 0;
   for (std::int32_t i = 0; i <= last_label; ++i) {
     FDevice->InitLabel();
     TValuesList& values = FDevice->ValuesList();
@@ -59,6 +66,8 @@ void TDriver::AddLabels(const Variant& labels_data) {
       else
         values.Add(name, cell.ToString());
     }
+    printed += copies;
+    if (printed > kMaxLabelsPerJob) throw TooManyLabels();
     FDevice->MakeLabelScript(copies);
   }
 }
@@ -71,15 +80,28 @@ ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& lab
 
   ResultCode code = rc::TemplateNotLoaded;
   if (const TTemplateItem* item = FTemplates->FindItem(template_number)) {
-    // A template that is not a label document raises an error for the dispatcher to report.
-    FDevice->LabelObj().LoadFromString(item->Data());
-    FDevice->InitTask();
-    bool generated = false;
+    // A template over the size limit is refused like bad labels data; any other template that
+    // is not a label document raises an error for the dispatcher to report.
+    bool loaded = false;
     try {
-      AddLabels(labels_data);
-      generated = true;
-    } catch (const std::exception&) {
+      FDevice->LabelObj().LoadFromString(item->Data());
+      loaded = true;
+    } catch (const LimitError& e) {
       code = rc::BadParameters;
+      FLastDevResultDescription = e.what();
+    }
+    bool generated = false;
+    if (loaded) {
+      FDevice->InitTask();
+      try {
+        AddLabels(labels_data);
+        generated = true;
+      } catch (const LimitError& e) {
+        code = rc::BadParameters;
+        FLastDevResultDescription = e.what();
+      } catch (const std::exception&) {
+        code = rc::BadParameters;
+      }
     }
     if (generated) code = SendCommands();
   }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "driver_object/errors.h"
+#include "driver_object/number_text.h"
 #include "driver_object/variant.h"
 #include "rendering/quarter_turn.h"
 
@@ -11,8 +14,8 @@ namespace {
 
 constexpr double kMillimetresPerInch = 25.400051;
 
-// A box side larger than this (two metres at 8 dots per mm) comes from a broken template; it is
-// drawn at this size instead of exhausting the host's memory.
+// Keeps the dot count of any box side representable; GetBitMap refuses sides beyond
+// kMaxFieldBoxMillimetres long before this.
 constexpr int kMaxBoxDots = 16384;
 
 int MillimetresToDots(double mm, double dots_per_mm) {
@@ -41,6 +44,12 @@ int TBaseImage::BoxHeightDots() const {
 }
 
 const MonoBitmap& TBaseImage::GetBitMap() {
+  // NaN and negative sides draw nothing (0 dots); only a real excess is refused.
+  if (width_mm_ > kMaxFieldBoxMillimetres || height_mm_ > kMaxFieldBoxMillimetres) {
+    throw LimitError("Поле этикетки больше " + std::to_string(kMaxFieldBoxMillimetres) +
+                     " мм по стороне: " + FormatGeneral(width_mm_, ".") + " x " +
+                     FormatGeneral(height_mm_, ".") + " мм");
+  }
   const int w = BoxWidthDots();
   const int h = BoxHeightDots();
   bitmap_.Resize(TurnedWidth(w, h, rotation_), TurnedHeight(w, h, rotation_));

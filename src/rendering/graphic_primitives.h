@@ -15,6 +15,10 @@
 
 namespace pirell {
 
+// Longest side of a field box drawn into a bitmap: a metre, longer than any label the printer
+// takes (8000 dots at 203 dpi, a bitmap of 8 MB). A longer side comes from a broken template.
+inline constexpr int kMaxFieldBoxMillimetres = 1000;
+
 // The renderer of one field. The base class sizes the bitmap and draws nothing.
 class TBaseImage {
  public:
@@ -24,7 +28,8 @@ class TBaseImage {
   TBaseImage& operator=(const TBaseImage&) = delete;
 
   // Sizes BitMap for the box and the turn, all white; descendants then draw into it. The
-  // bitmap stays valid until the next call.
+  // bitmap stays valid until the next call. Raises a LimitError when a side of the box is
+  // longer than kMaxFieldBoxMillimetres.
   virtual const MonoBitmap& GetBitMap();
   const MonoBitmap& BitMap() const { return bitmap_; }
 

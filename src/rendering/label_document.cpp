@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "driver_object/errors.h"
 #include "driver_object/number_text.h"
@@ -44,6 +45,10 @@ void TLabelObj::LoadFromString(const std::string& xml_utf8) {
   fields_.Clear();
   width_ = 0;
   height_ = 0;
+  if (xml_utf8.size() > kMaxTemplateBytes) {
+    throw LimitError("Шаблон этикетки больше " + std::to_string(kMaxTemplateBytes / (1024 * 1024)) +
+                     " МБ");
+  }
 
   std::unique_ptr<platform::XmlDocument> doc = platform::XmlDocument::Create();
   doc->LoadFromText(xml_utf8);

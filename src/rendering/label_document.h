@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -114,6 +115,10 @@ class TFieldList {
   std::vector<std::unique_ptr<TField>> fields_;
 };
 
+// Largest template text: room for several large pictures (a 58 x 40 mm label with a logo takes
+// a few kilobytes).
+inline constexpr std::size_t kMaxTemplateBytes = std::size_t{16} * 1024 * 1024;
+
 // A label parsed from its template:
 //   <Label Width="58" Height="40">
 //     <Item ClassName="TextSimple">
@@ -135,7 +140,8 @@ class TLabelObj {
 
   // Replaces the content with the template's fields and pictures. Raises an Error when the text
   // is not a well-formed XML document with a root element (the fields are then cleared and the
-  // pictures untouched) or when a picture does not load (fields and pictures are then cleared).
+  // pictures untouched) or when a picture does not load (fields and pictures are then cleared);
+  // a LimitError, with the fields cleared, for a text longer than kMaxTemplateBytes.
   void LoadFromString(const std::string& xml_utf8);
 
  private:

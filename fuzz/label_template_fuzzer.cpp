@@ -1,0 +1,48 @@
+// A label template from the host, whatever its text: parsed into a label document, its
+// pictures decoded, and two labels turned into EPL2 commands with every field bound.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "driver_object/errors.h"
+#include "rendering/printer_registry.h"
+#include "rendering/printer_type_base.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace pirell;
+  static const std::unique_ptr<TPrinterTypeBase> generator = [] {
+    std::unique_ptr<TPrinterTypeBase> made = CreatePrinterOfModel(0);
+    TPrintParams& params = made->PrintParams();
+    params.Width = 58;
+    params.Height = 40;
+    params.Gap = 2;
+    params.Darkness = 7;
+    params.Speed = 4;
+    return made;
+  }();
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  try {
+    generator->LabelObj().LoadFromString(text);
+  } catch (const Error&) {
+    return 0;  // not a label document: refused with a message
+  }
+  try {
+    generator->InitTask();
+    const char* const values[2][4] = {
+        {"Молоко 3,2%", "12.50", "4600000000017", "logo.bmp"},
+        {"", "-0", "ABC-123 \"quoted\" \\", "C:\\missing\\picture.bmp"}};
+    for (const auto& label : values) {
+      generator->InitLabel();
+      generator->ValuesList().Add("Name", label[0]);
+      generator->ValuesList().Add("Price", label[1]);
+      generator->ValuesList().Add("Code", label[2]);
+      generator->ValuesList().Add("Logo", label[3]);
+      generator->MakeLabelScript(2);
+    }
+  } catch (const Error&) {
+    // A label that cannot be generated is refused with a message.
+  }
+  return 0;
+}
