@@ -1,21 +1,12 @@
 #include <windows.h>
 
-#include <mutex>
-
 #include "platform/device_window.h"
+#include "platform/windows/window_class.h"
 
 namespace pirell::platform {
 namespace {
 
 constexpr wchar_t kClassName[] = L"PirellDeviceWindow";
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
 
 // Messages that arrive while the window is being created or destroyed have no procedure
 // attached and get the default handling; the others go to the device.
@@ -32,40 +23,25 @@ LRESULT CALLBACK ForwardingProc(HWND window, UINT msg, WPARAM wparam, LPARAM lpa
   return message.Result;
 }
 
-// The window class lives while any device window does: a class left registered would keep
-// pointing into this module after the host unloads it.
-std::mutex class_mutex;
-int class_users = 0;
-
-bool AcquireWindowClass() {
-  std::lock_guard<std::mutex> lock(class_mutex);
-  if (class_users == 0) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = ForwardingProc;
-    window_class.hInstance = ThisModule();
-    window_class.lpszClassName = kClassName;
-    if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      return false;
-  }
-  ++class_users;
-  return true;
-}
-
-void ReleaseWindowClass() {
-  std::lock_guard<std::mutex> lock(class_mutex);
-  if (--class_users == 0) UnregisterClassW(kClassName, ThisModule());
+SharedWindowClass& DeviceWindowClass() {
+  static SharedWindowClass window_class([] {
+    WNDCLASSEXW description{};
+    description.lpfnWndProc = ForwardingProc;
+    description.lpszClassName = kClassName;
+    return description;
+  }());
+  return window_class;
 }
 
 class MessageOnlyWindow : public DeviceWindow {
  public:
   explicit MessageOnlyWindow(WindowProcedure procedure)
       : procedure_(std::make_unique<WindowProcedure>(std::move(procedure))) {
-    if (!AcquireWindowClass()) return;
+    if (!DeviceWindowClass().Acquire()) return;
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               ThisModule(), nullptr);
     if (window_ == nullptr) {
-      ReleaseWindowClass();
+      DeviceWindowClass().Release();
       return;
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(procedure_.get()));
@@ -76,7 +52,7 @@ class MessageOnlyWindow : public DeviceWindow {
     // The device is going away: its procedure must not see the destruction messages.
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
-    ReleaseWindowClass();
+    DeviceWindowClass().Release();
   }
 
   MessageOnlyWindow(const MessageOnlyWindow&) = delete;

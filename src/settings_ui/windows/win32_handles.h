@@ -7,6 +7,8 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/windows/window_class.h"
+
 namespace pirell::win32 {
 
 struct WindowDeleter {
@@ -27,6 +29,6 @@ struct ModuleDeleter {
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
 
 // The module (DLL or program) these windows belong to: their classes are registered for it.
-HINSTANCE ThisModule();
+using platform::ThisModule;
 
 }  // namespace pirell::win32

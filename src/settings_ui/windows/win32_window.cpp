@@ -1,8 +1,7 @@
 #include "settings_ui/windows/win32_window.h"
 
-#include <mutex>
-
 #include "platform/windows/wide.h"
+#include "platform/windows/window_class.h"
 #include "settings_ui/windows/ui_font.h"
 
 namespace pirell::win32 {
@@ -10,43 +9,21 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"PirellSettingsWindow";
 
-// The class lives while any window of it does: a class left registered would point into this
-// module after the host unloads it.
-std::mutex class_mutex;
-int class_users = 0;
-
-bool AcquireClass(WNDPROC procedure) {
-  std::lock_guard<std::mutex> lock(class_mutex);
-  if (class_users == 0) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.style = CS_DBLCLKS;
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = ThisModule();
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = kClassName;
-    if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      return false;
-  }
-  ++class_users;
-  return true;
-}
-
-void ReleaseClass() {
-  std::lock_guard<std::mutex> lock(class_mutex);
-  if (--class_users == 0) UnregisterClassW(kClassName, ThisModule());
+// The procedure is the same for every caller: Win32Window::Procedure.
+platform::SharedWindowClass& SettingsWindowClass(WNDPROC procedure) {
+  static platform::SharedWindowClass window_class([procedure] {
+    WNDCLASSEXW description{};
+    description.style = CS_DBLCLKS;
+    description.lpfnWndProc = procedure;
+    description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    description.lpszClassName = kClassName;
+    return description;
+  }());
+  return window_class;
 }
 
 }  // namespace
-
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-  return module;
-}
 
 Win32Window::~Win32Window() {
   if (HWND window = window_.get()) {
@@ -54,12 +31,12 @@ Win32Window::~Win32Window() {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     window_.reset();
   }
-  if (class_acquired_) ReleaseClass();
+  if (class_acquired_) SettingsWindowClass(&Procedure).Release();
 }
 
 bool Win32Window::CreateFrame(DWORD ex_style, DWORD style, std::wstring_view caption, HWND owner,
                               int client_width, int client_height) {
-  if (!class_acquired_) class_acquired_ = AcquireClass(&Procedure);
+  if (!class_acquired_) class_acquired_ = SettingsWindowClass(&Procedure).Acquire();
   if (!class_acquired_) return false;
   RECT frame{0, 0, client_width, client_height};
   AdjustWindowRectEx(&frame, style, FALSE, ex_style);
