@@ -259,10 +259,6 @@ TEST_F(DriverTest, BadLabelsDataGives1004AndSendsNothing) {
     Variant data;
   };
   const Case cases[] = {
-      {"copies that are not a number",
-       LabelsData(NoCommonValues(), {Variant("CopiesNumber")}, Table(1, 1, {{Variant("two")}}))},
-      {"no copies at all",
-       LabelsData(NoCommonValues(), {Variant("CopiesNumber")}, Table(1, 1, {{Variant(0)}}))},
       {"common values missing",
        LabelsData(Variant(), {Variant("Name")}, Table(1, 1, {{Variant("A")}}))},
       {"rows of one dimension", LabelsData(NoCommonValues(), {Variant("Name")},
@@ -283,6 +279,36 @@ TEST_F(DriverTest, BadLabelsDataGives1004AndSendsNothing) {
   }
 }
 
+TEST_F(DriverTest, CopiesThatCannotBePrintedAreRefusedWithTheirReasonBeforeAnythingIsSent) {
+  EnableWithTemplate();
+  struct Case {
+    Variant copies;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {Variant("two"), "Число копий этикетки 3 не целое: two"},
+      {Variant(0), "Число копий этикетки 3 должно быть от 1 до 65535, а не 0"},
+      {Variant(65536), "Число копий этикетки 3 должно быть от 1 до 65535, а не 65536"},
+  };
+  for (const Case& c : cases) {
+    device_io.events.clear();
+    // The good labels before it are not sent either: the whole request is read first.
+    const Variant rows = Table(
+        2, 3, {{Variant(1), Variant("A")}, {Variant(2), Variant("B")}, {c.copies, Variant("C")}});
+    PublicCall print =
+        Print(1, LabelsData(NoCommonValues(), {Variant("CopiesNumber"), Variant("Name")}, rows));
+    EXPECT_EQ(print.Code(), 1004) << c.reason;
+    EXPECT_EQ(print.Message(), std::string("Ошибка входных параметров команды\r\n") + c.reason);
+    EXPECT_TRUE(device_io.events.empty()) << c.reason;
+  }
+  // The same for a value of the last label that has no text.
+  const Variant rows = Table(1, 2, {{Variant("A")}, {Variant(VariantArray::Vector(1))}});
+  PublicCall print = Print(1, LabelsData(NoCommonValues(), {Variant("Name")}, rows));
+  EXPECT_EQ(print.Code(), 1004);
+  EXPECT_EQ(print.Message(), "Ошибка входных параметров команды");
+  EXPECT_TRUE(device_io.events.empty());
+}
+
 TEST_F(DriverTest, NoLabelRowsStillSendTheJobHeader) {
   EnableWithTemplate();
   PublicCall print =
@@ -299,7 +325,7 @@ TEST_F(DriverTest, FailedWriteStopsTheJobAndStillClosesThePort) {
       Print(1, LabelsData(NoCommonValues(), {Variant("Name")}, Table(1, 1, {{Variant("A")}})));
   EXPECT_FALSE(print.result.ToBool());
   EXPECT_EQ(print.Code(), 1001);
-  EXPECT_EQ(print.Message(), "Неизвестная ошибка\r\nsystem error 5");
+  EXPECT_EQ(print.Message(), "Неизвестная ошибка\r\nsystem error 5\r\nОтправлено этикеток: 0 из 1");
   EXPECT_EQ(device_io.events.back(), "close");
 }
 

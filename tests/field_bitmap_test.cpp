@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "platform/files.h"
 #include "support/bitmap_probe.h"
@@ -171,22 +173,36 @@ TEST_F(FieldBitmapTest, ImageFieldWithoutPictureOrFileIsWhite) {
   EXPECT_EQ(label_.Images().Count(), 0);
 }
 
-TEST_F(FieldBitmapTest, PictureFileIsReadOnceForAllLabels) {
+TEST_F(FieldBitmapTest, PictureFileIsReadOnceForAllLabelsUnderAnySpelling) {
   testing::TempDir dir;
   const std::string path = dir.File("logo.bmp");
   platform::ReplaceFileAtomically(path, BlackBmp(100, 50));
+  const std::string delimiter(1, platform::PathDelimiter());
+  // Twelve ways to name one file.
+  std::vector<std::string> spellings = {path};
+  for (int i = 1; i < 12; ++i) {
+    std::string spelling = dir.path();
+    for (int j = 0; j < i; ++j) spelling += delimiter + ".";
+    spellings.push_back(spelling + delimiter + "logo.bmp");
+  }
 
   TField& field = AddField(ftImage, 20, 20);
   TField& other = AddField(ftImage, 20, 20);
-  field.SetProperty("Value", path);
-  other.SetProperty("Value", path);
-  for (int label = 0; label < 3; ++label) {
+  for (int label = 0; label < 12; ++label) {
+    field.SetProperty("Value", spellings[static_cast<std::size_t>(label)]);
+    other.SetProperty("Value", path);
     EXPECT_EQ(field.GetBitmap(203).CountBlack(), 160 * 80) << label;
     EXPECT_EQ(other.GetBitmap(203).CountBlack(), 160 * 80) << label;
   }
-  ASSERT_EQ(label_.Images().Count(), 1);
-  EXPECT_EQ(label_.Images().GetImage(0)->Name(), "logo.bmp");
-  EXPECT_EQ(label_.Images().GetImage(0)->FileName(), path);
+  // Decoded once, kept once: one bitmap of 160 x 160 dots, 1 bit each, and the references.
+  EXPECT_EQ(label_.Images().Drawn().FilesDecoded(), 1);
+  EXPECT_LT(label_.Images().Drawn().Bytes(), 160u * 160u / 8u + 12u * 512u);
+  EXPECT_EQ(label_.Images().Count(), 0);
+  // A bare name finds the file read under that name; the file itself stays unread.
+  TField& bare = AddField(ftImage, 20, 20);
+  bare.SetProperty("Value", "LOGO.bmp");
+  EXPECT_EQ(bare.GetBitmap(203).CountBlack(), 160 * 80);
+  EXPECT_EQ(label_.Images().Drawn().FilesDecoded(), 1);
 }
 
 }  // namespace

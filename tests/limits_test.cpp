@@ -91,18 +91,35 @@ TEST(FieldBoxLimits, ASideOfAMetreIsDrawnALongerOneIsRefused) {
   EXPECT_EQ(image.GetBitMap().Height(), 0);
 }
 
-TEST(JobLimits, CommandListTakesTheLimitAndRefusesOneByteMore) {
+TEST(JobLimits, CommandListCountsEachCommandAndRefusesBeyondTheLimit) {
   TCmdList list;
-  list.Add(std::string(kMaxJobBytes - 1, 'x'));
+  list.Add(std::string(kMaxCommandListBytes - 2 * kCommandOverhead - 1, 'x'));
   list.Add("y");
-  EXPECT_EQ(list.Bytes(), kMaxJobBytes);
-  EXPECT_THROW(list.Add("z"), LimitError);
+  EXPECT_EQ(list.Bytes(), kMaxCommandListBytes);
+  // A command costs memory even without data.
+  EXPECT_THROW(list.Add(""), LimitError);
   EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Bytes(), kMaxJobBytes);
+  EXPECT_EQ(list.Bytes(), kMaxCommandListBytes);
   list.Clear();
   EXPECT_EQ(list.Bytes(), 0u);
   list.Add("after clearing");
   EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Bytes(), kCommandOverhead + 14);
+}
+
+TEST(TemplateLimits, FieldsUpToTheLimitLoadOneMoreIsRefused) {
+  std::string items;
+  for (std::size_t i = 0; i < kMaxTemplateFields; ++i) items += "<Item ClassName=\"Line\"/>";
+  TLabelObj label;
+  label.LoadFromString("<Label>" + items + "</Label>");
+  EXPECT_EQ(static_cast<std::size_t>(label.Fields().Count()), kMaxTemplateFields);
+  try {
+    label.LoadFromString("<Label>" + items + "<Item/></Label>");
+    ADD_FAILURE() << "a template of too many fields loaded";
+  } catch (const LimitError& e) {
+    EXPECT_STREQ(e.what(), "Шаблон этикетки содержит больше 10000 полей");
+  }
+  EXPECT_EQ(label.Fields().Count(), 0);
 }
 
 TEST(TemplateLimits, LabelDocumentRefusesATextOverTheLimitBeforeParsing) {
@@ -202,17 +219,17 @@ const std::string kLineTemplate =
 
 TEST_F(DriverLimitsTest, LabelsTimesCopiesUpToTheLimitPrintOneMoreIsRefused) {
   UploadAndEnable(kLineTemplate);
-  static_assert(kMaxLabelsPerJob == 100000);
-  PublicCall print = PrintCopies(2, 50000, 50000);
+  static_assert(kMaxLabelsPerJob == 1000000);
+  PublicCall print = PrintCopies(20, 50000, 50000);
   EXPECT_TRUE(print.result.ToBool()) << print.Message();
   EXPECT_NE(device_io.received.find("P50000"), std::string::npos);
 
   device_io.events.clear();
-  print = PrintCopies(2, 50000, 50001);
+  print = PrintCopies(20, 50000, 50001);
   EXPECT_EQ(print.Code(), 1004);
   EXPECT_EQ(print.Message(),
             "Ошибка входных параметров команды\r\n"
-            "В задании печати больше 100000 этикеток с учётом копий");
+            "В задании печати больше 1000000 этикеток с учётом копий");
   EXPECT_TRUE(device_io.events.empty());
 }
 
@@ -222,7 +239,7 @@ TEST_F(DriverLimitsTest, MoreLabelRowsThanTheLimitAreRefusedBeforeAnyIsGenerated
   PublicCall print = Print(Variant(VariantArray::Vector(0)),
                            VariantArray::Table(0, static_cast<std::int32_t>(kMaxLabelsPerJob) + 1));
   EXPECT_EQ(print.Code(), 1004);
-  EXPECT_NE(print.Message().find("100000"), std::string::npos) << print.Message();
+  EXPECT_NE(print.Message().find("1000000"), std::string::npos) << print.Message();
   EXPECT_TRUE(device_io.events.empty());
 }
 

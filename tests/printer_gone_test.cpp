@@ -1,12 +1,14 @@
 // A printer that disappears in the middle of a job (unplugged after any number of bytes): the
-// job ends with the code of the failure, the port is closed, and once the printer is back the
-// next job goes out whole.
+// job ends with the code of the failure and the number of whole labels that went out, the port
+// is closed, and once the printer is back the next job goes out whole.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "label_printer/driver.h"
 #include "platform/time_source.h"
@@ -77,6 +79,11 @@ TEST_P(PrinterGoneTest, UnpluggedAfterAnyNumberOfBytesEndsTheJobAndClosesThePort
   ASSERT_TRUE(whole.result.ToBool()) << whole.Message();
   const std::string job = device_io.received;
   ASSERT_GT(job.size(), 60u);
+  // Where each of the three labels ends in the job.
+  std::vector<std::size_t> label_ends;
+  for (std::size_t end = job.find("P1\n"); end != std::string::npos; end = job.find("P1\n", end))
+    label_ends.push_back(end += 3);
+  ASSERT_EQ(label_ends.size(), 3u);
 
   // (Gone before the first byte, it cannot even be opened: the second job below.)
   for (std::size_t after = 1; after < job.size(); ++after) {
@@ -88,9 +95,14 @@ TEST_P(PrinterGoneTest, UnpluggedAfterAnyNumberOfBytesEndsTheJobAndClosesThePort
     const PublicCall print = Print();
     EXPECT_FALSE(print.result.ToBool()) << context;
     EXPECT_EQ(print.Code(), rc::Unknown) << context;
-    // A parallel port tells why; a USB interface gives the system's error.
-    EXPECT_EQ(print.Message(), lpt ? "Неизвестная ошибка\r\nПринтер не подключен"
-                                   : "Неизвестная ошибка\r\nsystem error 1167")
+    // A parallel port tells why; a USB interface gives the system's error. Then how many whole
+    // labels went out before the failing write.
+    const auto whole_labels = std::count_if(label_ends.begin(), label_ends.end(),
+                                            [after](std::size_t end) { return end <= after; });
+    EXPECT_EQ(print.Message(), std::string(lpt ? "Неизвестная ошибка\r\nПринтер не подключен"
+                                               : "Неизвестная ошибка\r\nsystem error 1167") +
+                                   "\r\nОтправлено этикеток: " + std::to_string(whole_labels) +
+                                   " из 3")
         << context;
     EXPECT_EQ(device_io.received, job.substr(0, after)) << context;
     EXPECT_EQ(device_io.open_devices, 0) << context << ": the port stayed open";

@@ -1,6 +1,7 @@
 #include "host_cli/commands.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "driver_object/variant.h"
 #include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
+#include "host_cli/progress_line.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 
@@ -178,8 +180,12 @@ int RunPrint(const CommandLine& line) {
   HostSession session(line.device_folder, line.verbose);
   EnabledDevice device(session);
   if (!device.EnableResult().ok) return Failed("Enable", device.EnableResult());
+  ProgressLine progress(stderr, ::isatty(STDERR_FILENO) != 0);
+  session.SetTaskStateListener([&progress](const std::string& text) { progress.Report(text); });
   const CallResult result = session.Call(
       "PrintLabels", Variant(VariantArray::Vector({Variant::Integer(number), labels_data})));
+  session.SetTaskStateListener(nullptr);
+  progress.Finish();
   if (!result.ok) return Failed("PrintLabels", result);
   const std::string port = PortDescription(session);
   std::printf("Printed %d label%s with template %d to %s", l, l == 1 ? "" : "s", number,

@@ -62,9 +62,11 @@ HResult CliEquipmentManager::Invoke(DispId id, std::uint16_t flags, ArgumentBloc
       case kGetAppProperty:
         answer = GetAppProperty(args);
         break;
+      case kTaskState:
+        if (task_state_listener_) task_state_listener_(Arg(args, 2));
+        [[fallthrough]];
       case kDataEvent:
       case kErrorEvent:
-      case kTaskState:
       case kWriteLog:
         if (verbose_)
           std::fprintf(stderr, "[%s] %s %s %s\n", kMethodNames[static_cast<std::size_t>(id)],

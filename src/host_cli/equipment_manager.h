@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "driver_object/late_bound.h"
@@ -17,6 +18,11 @@ class CliEquipmentManager : public LateBoundObject {
   HResult Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args, Variant* result,
                  ExceptionInfo* exception) override;
 
+  // Receives the description of every "TaskState" (a job's progress); none by default.
+  void SetTaskStateListener(std::function<void(const std::string&)> listener) {
+    task_state_listener_ = std::move(listener);
+  }
+
  private:
   Variant GetAppProperty(ArgumentBlock& args);
 
@@ -24,6 +30,7 @@ class CliEquipmentManager : public LateBoundObject {
   std::string models_folder_;
   std::string language_;
   bool verbose_;
+  std::function<void(const std::string&)> task_state_listener_;
 };
 
 }  // namespace pirell::cli

@@ -132,4 +132,8 @@ StoredSettings ParseAssignments(const std::vector<std::string>& assignments) {
   return result;
 }
 
+void HostSession::SetTaskStateListener(std::function<void(const std::string&)> listener) {
+  manager_->SetTaskStateListener(std::move(listener));
+}
+
 }  // namespace pirell::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,8 @@ class HostSession {
   CallResult ChangeSettings(const StoredSettings& changes);
 
   const std::string& CapturePath() const { return capture_path_; }
+  // Receives the driver's progress reports ("TaskState" descriptions).
+  void SetTaskStateListener(std::function<void(const std::string&)> listener);
 
  private:
   void ApplyStoredSettings();

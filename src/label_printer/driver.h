@@ -4,20 +4,18 @@
 #include <string>
 
 #include "label_printer/base_label_printer.h"
+#include "label_printer/labels_data.h"
 #include "platform/device_io.h"
 #include "ports/port_manager.h"
 #include "rendering/printer_type_base.h"
 
 namespace pirell {
 
-// Most labels one "PrintLabels" request may print, copies counted: a bound for a host's runaway
-// table or copy count, far above a day's work of one printer.
-inline constexpr std::int64_t kMaxLabelsPerJob = 100000;
-
 // The label printer driver that the host creates: EPL2 printers written to straight through a
 // USB printer interface or a parallel port. Enabling turns the settings into a printer-language
-// generator and checks the port; printing fills a template with the host's data and writes the
-// whole job while the port is opened once.
+// generator and checks the port; printing checks the whole request first, then fills a template
+// with the host's data label by label and writes each label as soon as it is made, while the
+// port is opened once.
 class TDriver : public TBaseLabelPrinter {
  public:
   // `device_io` opens the printer devices; tests hand in a fake.
@@ -52,9 +50,14 @@ class TDriver : public TBaseLabelPrinter {
   void DestroyObjects() override;
 
  private:
-  // Appends the commands of every label of `labels_data` to the generator's list; raises an
-  // Error when the data has the wrong shape or a value does not convert.
-  void AddLabels(const Variant& labels_data);
+  // The first pass of a print request, after the template is loaded: reads all of the labels
+  // data as printing will and checks the field boxes; returns the number of labels with copies.
+  // Raises what refuses the request before anything is sent.
+  std::int64_t CheckPrintRequest(const TLabelsData& data);
+  // The second pass: opens the port, writes the job header and then each label as soon as it is
+  // made, and closes the port. A failure in the middle leaves only whole labels sent and names
+  // their number in FLastDevResultDescription.
+  ResultCode StreamLabels(const TLabelsData& data, std::int64_t total);
 
   platform::DeviceIo& FDeviceIo;
   std::unique_ptr<TPrinterTypeBase> FDevice;

@@ -1,75 +1,50 @@
-// The driver's printing path: a stored template and the host's labels data become one command
-// list, written to the port while it is opened once.
+// The driver's printing path. A print request is checked whole before the port opens, so that a
+// refusal sends nothing; then the labels are made and written one after the other while the port
+// is opened once, so that a job's memory does not grow with its number of labels.
 
-#include <limits>
+#include <new>
+#include <optional>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
+#include "label_printer/command_writer.h"
 #include "label_printer/driver.h"
-#include "platform/locale.h"
-#include "ports/message_pump.h"
+#include "label_printer/job_progress.h"
+#include "rendering/graphic_primitives.h"
 
 namespace pirell {
 namespace {
 
-constexpr char kCopiesColumn[] = "CopiesNumber";
-// Largest batch of commands written to the port in one call.
-constexpr std::size_t kWriteChunk = 64 * 1024;
-
-// The copies of a label: 1 when its element is empty or null. A count the printer cannot take
-// (below 1 or above 65535) is refused rather than wrapped into another number of labels.
-std::uint16_t CopiesOf(const Variant& value) {
-  if (value.IsEmptyOrNull()) return 1;
-  const std::int32_t copies = value.ToInt();
-  if (copies < 1 || copies > std::numeric_limits<std::uint16_t>::max())
-    throw Error("The number of copies must be from 1 to 65535, not " + std::to_string(copies));
-  return static_cast<std::uint16_t>(copies);
+// Every field drawn into a bitmap has a box within the bound. The boxes come from the template
+// alone, so checking them once covers every label.
+void CheckFieldBoxes(TLabelObj& label) {
+  TFieldList& fields = label.Fields();
+  for (int i = 0; i < fields.Count(); ++i) {
+    const TField& field = *fields.Items(i);
+    if (field.FieldType() == ftGraphicText || field.FieldType() == ftImage)
+      CheckFieldBox(field.GetPropertyDbl("Width", 0), field.GetPropertyDbl("Height", 0));
+  }
 }
 
-LimitError TooManyLabels() {
-  return LimitError("В задании печати больше " + std::to_string(kMaxLabelsPerJob) +
-                    " этикеток с учётом копий");
-}
+// Closes the port however the job ends.
+class PortCloser {
+ public:
+  explicit PortCloser(TPortManager& port) : port_(port) {}
+  ~PortCloser() { port_.ClosePort(); }
+  PortCloser(const PortCloser&) = delete;
+  PortCloser& operator=(const PortCloser&) = delete;
+
+ private:
+  TPortManager& port_;
+};
 
 }  // namespace
 
-void TDriver::AddLabels(const Variant& labels_data) {
-  // Three parts addressed by absolute index: common values (2 x N), field names (K) and label
-  // rows (K x L).
-  const VariantArray& parts = labels_data.Array();
-  const VariantArray& common = parts.At({0}).Array();
-  const VariantArray& names = parts.At({1}).Array();
-  const VariantArray& rows = parts.At({2}).Array();
-  if (common.Dims() != 2 || names.Dims() != 1 || rows.Dims() != 2)
-    throw ArrayError("The labels data has the wrong shape");
-  const std::int32_t last_common = common.Upper(1);
-  const std::int32_t last_name = names.Upper(0);
-  const std::int32_t last_label = rows.Upper(1);
-  if (static_cast<std::int64_t>(last_label) + 1 > kMaxLabelsPerJob) throw TooManyLabels();
-
-  std::vector<std::string> column_names;
-  for (std::int32_t k = 0; k <= last_name; ++k) column_names.push_back(names.At({k}).ToString());
-  std::vector<std::pair<std::string, std::string>> common_values;
-  for (std::int32_t j = 0; j <= last_common; ++j)
-    common_values.emplace_back(common.At({0, j}).ToString(), common.At({1, j}).ToString());
-
-  std::int64_t printed = 0;
-  for (std::int32_t i = 0; i <= last_label; ++i) {
-    FDevice->InitLabel();
-    TValuesList& values = FDevice->ValuesList();
-    for (const auto& [name, value] : common_values) values.Add(name, value);
-    std::uint16_t copies = 1;
-    for (std::int32_t k = 0; k <= last_name; ++k) {
-      const Variant& cell = rows.At({k, i});
-      const std::string& name = column_names[static_cast<std::size_t>(k)];
-      if (platform::SameText(name, kCopiesColumn))
-        copies = CopiesOf(cell);
-      else
-        values.Add(name, cell.ToString());
-    }
-    printed += copies;
-    if (printed > kMaxLabelsPerJob) throw TooManyLabels();
-    FDevice->MakeLabelScript(copies);
-  }
+std::int64_t TDriver::CheckPrintRequest(const TLabelsData& data) {
+  const std::int64_t labels = data.Validate();
+  // Without labels nothing is drawn, so no box can be too large.
+  if (data.Count() > 0) CheckFieldBoxes(FDevice->LabelObj());
+  return labels;
 }
 
 ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& labels_data,
@@ -80,32 +55,107 @@ ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& lab
 
   ResultCode code = rc::TemplateNotLoaded;
   if (const TTemplateItem* item = FTemplates->FindItem(template_number)) {
-    // A template over the size limit is refused like bad labels data; any other template that
-    // is not a label document raises an error for the dispatcher to report.
+    code = rc::BadParameters;
+    // A template over a size limit is refused like bad labels data; any other template that is
+    // not a label document raises an error for the dispatcher to report.
     bool loaded = false;
     try {
       FDevice->LabelObj().LoadFromString(item->Data());
       loaded = true;
     } catch (const LimitError& e) {
-      code = rc::BadParameters;
       FLastDevResultDescription = e.what();
     }
-    bool generated = false;
+    std::optional<TLabelsData> data;
+    std::int64_t total = 0;
     if (loaded) {
-      FDevice->InitTask();
       try {
-        AddLabels(labels_data);
-        generated = true;
+        data.emplace(labels_data);
+        total = CheckPrintRequest(*data);
       } catch (const LimitError& e) {
-        code = rc::BadParameters;
+        data.reset();
+        FLastDevResultDescription = e.what();
+      } catch (const LabelsDataError& e) {
+        data.reset();
         FLastDevResultDescription = e.what();
       } catch (const std::exception&) {
-        code = rc::BadParameters;
+        data.reset();
       }
     }
-    if (generated) code = SendCommands();
+    if (data) {
+      TLabelImageList& pictures = FDevice->LabelObj().Images();
+      pictures.Drawn().SetNotes([this](const std::string& caption, const std::string& text) {
+        WriteDebugLog(caption, text);
+      });
+      code = StreamLabels(*data, total);
+      // What the request drew is not kept for the next one.
+      pictures.Drawn().Clear();
+    }
   }
   description = DriverResultText(code, FLastDevResultDescription);
+  return code;
+}
+
+ResultCode TDriver::StreamLabels(const TLabelsData& data, std::int64_t total) {
+  ResultCode code = FPort->OpenPort();
+  if (code != rc::Ok) {
+    FLastDevResultDescription = FPort->LastErrorDescription();
+    return code;
+  }
+  std::optional<PortCloser> closer(std::in_place, *FPort);
+  TCommandWriter writer(*FPort, FDevice->CmdSuffix());
+  TJobProgress progress(total, [this](std::int32_t percent, const std::string& text) {
+    try {
+      TaskState(percent, text);
+      return true;
+    } catch (...) {
+      return false;  // a host without progress reports still gets its labels
+    }
+  });
+  FDevice->InitTask();
+  code = writer.WriteAll(FDevice->CmdList());
+
+  std::int64_t made = 0;  // labels whose commands went to the writer, copies counted
+  std::int64_t sent = 0;  // labels whose commands reached the port
+  std::optional<std::string> failed_label;
+  for (std::int32_t i = 0; code == rc::Ok && i < data.Count(); ++i) {
+    // A label is made whole before any of it is written, so that a failure while making it
+    // leaves only whole labels sent.
+    std::uint16_t copies = 1;
+    try {
+      FDevice->CmdList().Clear();
+      FDevice->InitLabel();
+      copies = data.FillValues(i, FDevice->ValuesList());
+      FDevice->MakeLabelScript(copies);
+    } catch (const LimitError& e) {
+      failed_label = e.what();
+    } catch (const std::bad_alloc&) {
+      failed_label = std::string(LoadModuleString(StringId::OutOfMemoryInLabel));
+    } catch (const std::exception&) {
+      failed_label = std::string();
+    }
+    if (failed_label) break;
+    code = writer.WriteAll(FDevice->CmdList());
+    if (code != rc::Ok) break;
+    made += copies;
+    if (writer.AllWritten()) sent = made;
+    progress.Sent(sent);
+  }
+  if (code == rc::Ok) code = writer.Finish();
+  if (code == rc::Ok) sent = made;
+  FDevice->CmdList().Clear();
+  closer.reset();
+  progress.Done(sent);
+
+  if (code != rc::Ok) {
+    FLastDevResultDescription = FPort->LastErrorDescription();
+  } else if (failed_label) {
+    code = rc::BadParameters;
+    FLastDevResultDescription = *failed_label;
+  }
+  if (code != rc::Ok) {
+    if (!FLastDevResultDescription.empty()) FLastDevResultDescription += "\r\n";
+    FLastDevResultDescription += LabelsSentText(sent, total);
+  }
   return code;
 }
 
@@ -135,25 +185,9 @@ ResultCode TDriver::SendCommands() {
   FLastDevResultDescription.clear();
   ResultCode code = FPort->OpenPort();
   if (code == rc::Ok) {
-    // Consecutive commands that need no flush and no pause go out in one write: the bytes on
-    // the wire are the same, and a job of many labels costs far fewer device calls.
-    const ByteString& suffix = FDevice->CmdSuffix();
-    const TCmdList& commands = FDevice->CmdList();
-    ByteString pending;
-    for (int i = 0; i < commands.Count() && code == rc::Ok; ++i) {
-      const TPrinterCmd& command = commands.Items(i);
-      pending += command.Data;
-      if (command.ActionAfter != coNoSuffix) pending += suffix;
-      const bool last = i + 1 == commands.Count();
-      if (!last && command.ActionAfter != coFlushBuffer && command.DelayTime == 0 &&
-          pending.size() < kWriteChunk)
-        continue;
-      code = FPort->WriteToPort(pending);
-      pending.clear();
-      if (code != rc::Ok) break;
-      if (command.ActionAfter == coFlushBuffer) FPort->FlushBuffer();
-      if (command.DelayTime > 0) DelayWithMessages(command.DelayTime);
-    }
+    TCommandWriter writer(*FPort, FDevice->CmdSuffix());
+    code = writer.WriteAll(FDevice->CmdList());
+    if (code == rc::Ok) code = writer.Finish();
     FPort->ClosePort();
   }
   if (code != rc::Ok) FLastDevResultDescription = FPort->LastErrorDescription();

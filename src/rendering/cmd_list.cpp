@@ -7,12 +7,14 @@
 namespace pirell {
 
 TPrinterCmd& TCmdList::Add(ByteString data, TCmdOptions action_after, std::uint16_t delay_time) {
-  if (data.size() > kMaxJobBytes - bytes_) {
-    throw LimitError("Задание печати больше " + std::to_string(kMaxJobBytes / (1024 * 1024)) +
-                     " МБ");
+  const std::size_t room = kMaxCommandListBytes - bytes_;
+  if (room < kCommandOverhead || data.size() > room - kCommandOverhead) {
+    throw LimitError("Команды одной этикетки больше " +
+                     std::to_string(kMaxCommandListBytes / (1024 * 1024)) + " МБ");
   }
+  const std::size_t cost = kCommandOverhead + data.size();
   TPrinterCmd& added = items_.emplace_back(TPrinterCmd{std::move(data), action_after, delay_time});
-  bytes_ += added.Data.size();
+  bytes_ += cost;
   return added;
 }
 

@@ -24,26 +24,30 @@ struct TPrinterCmd {
   std::uint16_t DelayTime = 0;  // milliseconds to wait before the next command
 };
 
-// Most bytes of commands one request may hold: the whole job is built in memory before the port
-// opens, inside the host's (32-bit) process. Ten thousand labels with a picture and a text in a
-// chosen font take about 65 MB.
-inline constexpr std::size_t kMaxJobBytes = std::size_t{128} * 1024 * 1024;
+// Most memory the commands of one list may take, each counted as its data and the command itself
+// (kCommandOverhead). The driver writes a print job label by label, so its list holds the job
+// header or one label: the bound only stops a single enormous label (or printer set-up) inside
+// the host's (32-bit) process. A label with a picture and a text in a chosen font takes 7 KB.
+inline constexpr std::size_t kMaxCommandListBytes = std::size_t{64} * 1024 * 1024;
+inline constexpr std::size_t kCommandOverhead = sizeof(TPrinterCmd);
 
-// The commands of one request, in the order they are written to the port.
+// The commands of a request, in the order they are written to the port.
 class TCmdList {
  public:
-  // Raises a LimitError, adding nothing, when the commands would exceed kMaxJobBytes.
+  // Raises a LimitError, adding nothing, when the list would take more than
+  // kMaxCommandListBytes.
   TPrinterCmd& Add(ByteString data, TCmdOptions action_after = coNone,
                    std::uint16_t delay_time = 0);
 
   int Count() const { return static_cast<int>(items_.size()); }
   TPrinterCmd& Items(int index) { return items_.at(static_cast<std::size_t>(index)); }
   const TPrinterCmd& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+  // Keeps the room of the items, so that a list refilled for every label stops growing.
   void Clear() {
     items_.clear();
     bytes_ = 0;
   }
-  // The bytes of all commands' data.
+  // The memory the commands take as counted against kMaxCommandListBytes.
   std::size_t Bytes() const { return bytes_; }
 
   std::vector<TPrinterCmd>::const_iterator begin() const { return items_.begin(); }

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "driver_object/number_text.h"
-#include "platform/files.h"
 #include "platform/locale.h"
 
 namespace pirell {
@@ -75,22 +74,13 @@ void ApplyImageProperties(const TField& field, TBaseImage& image) {
   }
 }
 
-const Picture* GetImageBitmap(const TField& field) {
+const MonoBitmap& DrawFieldPicture(const TField& field, TBaseImage& renderer) {
   TLabelImageList* pictures = field.LabelImageList();
-  if (pictures == nullptr) return nullptr;
-  const std::string reference = field.Value();
-  if (const TLabelImage* named = pictures->GetImage(std::string_view(reference))) {
-    return &named->Bitmap();
+  if (pictures == nullptr) {
+    renderer.SetImageData(nullptr);
+    return renderer.GetBitMap();
   }
-  if (!platform::FileExists(reference)) return nullptr;
-  // A picture added from a path is named by its file name alone, so the lookup by name above
-  // misses it; without this every label would read the file and append it once more.
-  for (int i = 0; i < pictures->Count(); ++i) {
-    const TLabelImage* loaded = pictures->GetImage(i);
-    if (loaded != nullptr && loaded->FileName() == reference) return &loaded->Bitmap();
-  }
-  const TLabelImage* added = pictures->GetImage(pictures->AddImage(reference));
-  return added != nullptr ? &added->Bitmap() : nullptr;
+  return pictures->DrawPicture(field.Value(), renderer);
 }
 
 const MonoBitmap& TField::GetBitmap(int dpi) {
@@ -103,7 +93,7 @@ const MonoBitmap& TField::GetBitmap(int dpi) {
     ApplyImageProperties(*this, *image_);
   }
   image_->SetData(Value());
-  if (FieldType() == ftImage) image_->SetImageData(GetImageBitmap(*this));
+  if (FieldType() == ftImage) return DrawFieldPicture(*this, *image_);
   return image_->GetBitMap();
 }
 

@@ -13,10 +13,8 @@ namespace pirell {
 // "fsUnderline", "fsStrikeOut"), "Stretch" and the alignment flags of "HAlign" and "VAlign".
 void ApplyImageProperties(const TField& field, TBaseImage& image);
 
-// The picture an Image field names by its value: a picture of the label with that name, or else
-// a file of that name, which is added to the label's pictures. A file already added under the
-// same full file name is reused, so the pictures do not grow with every label. None when
-// neither exists.
-const Picture* GetImageBitmap(const TField& field);
+// An Image field's picture drawn by its renderer: the picture of the label named by the field's
+// value, or else the file it names (TLabelImageList::DrawPicture); white without either.
+const MonoBitmap& DrawFieldPicture(const TField& field, TBaseImage& renderer);
 
 }  // namespace pirell

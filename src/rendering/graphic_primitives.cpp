@@ -43,13 +43,17 @@ int TBaseImage::BoxHeightDots() const {
   return MillimetresToDots(height_mm_, dots_per_mm_);
 }
 
-const MonoBitmap& TBaseImage::GetBitMap() {
+void CheckFieldBox(double width_mm, double height_mm) {
   // NaN and negative sides draw nothing (0 dots); only a real excess is refused.
-  if (width_mm_ > kMaxFieldBoxMillimetres || height_mm_ > kMaxFieldBoxMillimetres) {
+  if (width_mm > kMaxFieldBoxMillimetres || height_mm > kMaxFieldBoxMillimetres) {
     throw LimitError("Поле этикетки больше " + std::to_string(kMaxFieldBoxMillimetres) +
-                     " мм по стороне: " + FormatGeneral(width_mm_, ".") + " x " +
-                     FormatGeneral(height_mm_, ".") + " мм");
+                     " мм по стороне: " + FormatGeneral(width_mm, ".") + " x " +
+                     FormatGeneral(height_mm, ".") + " мм");
   }
+}
+
+const MonoBitmap& TBaseImage::GetBitMap() {
+  CheckFieldBox(width_mm_, height_mm_);
   const int w = BoxWidthDots();
   const int h = BoxHeightDots();
   bitmap_.Resize(TurnedWidth(w, h, rotation_), TurnedHeight(w, h, rotation_));
@@ -67,11 +71,25 @@ void TBaseImage::EndRotation() {
   TurnInto(unturned_, rotation_, bitmap_);
 }
 
+bool TGraphicText::SameAsDrawn() const {
+  if (!drawn_) return false;
+  const platform::FontDescription& font = Font();
+  const platform::FontDescription& was = drawn_->font;
+  return drawn_->data == Data() && drawn_->width_mm == Width() && drawn_->height_mm == Height() &&
+         drawn_->rotation == Rotation() && drawn_->text_format == TextFormat() &&
+         drawn_->dpi == FontDPI() && was.face == font.face && was.size_points == font.size_points &&
+         was.charset == font.charset && was.bold == font.bold && was.italic == font.italic &&
+         was.underline == font.underline && was.strike_out == font.strike_out;
+}
+
 const MonoBitmap& TGraphicText::GetBitMap() {
+  if (SameAsDrawn()) return BitMap();
+  drawn_.reset();
   TBaseImage::GetBitMap();
   MonoBitmap& canvas = BeginRotation();
   platform::RasteriseText(Font(), FontDPI(), TrimForDrawing(Data()), TextFormat(), canvas);
   EndRotation();
+  drawn_ = Drawing{Data(), Width(), Height(), Rotation(), Font(), TextFormat(), FontDPI()};
   return BitMap();
 }
 

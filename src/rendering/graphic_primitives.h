@@ -4,6 +4,7 @@
 // pictures, drawn into a monochrome bitmap at the printer's resolution.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ namespace pirell {
 // Longest side of a field box drawn into a bitmap: a metre, longer than any label the printer
 // takes (8000 dots at 203 dpi, a bitmap of 8 MB). A longer side comes from a broken template.
 inline constexpr int kMaxFieldBoxMillimetres = 1000;
+
+// Raises the LimitError of a field box with a side longer than kMaxFieldBoxMillimetres; NaN and
+// negative sides draw nothing and pass.
+void CheckFieldBox(double width_mm, double height_mm);
 
 // The renderer of one field. The base class sizes the bitmap and draws nothing.
 class TBaseImage {
@@ -93,10 +98,25 @@ class TBaseImage {
   bool stretch_ = false;
 };
 
-// Text of a TextGraphic field in the renderer's font.
+// Text of a TextGraphic field in the renderer's font. A call with the same text and settings as
+// the previous one hands back the bitmap drawn then: consecutive labels often repeat a text.
 class TGraphicText : public TBaseImage {
  public:
   const MonoBitmap& GetBitMap() override;
+
+ private:
+  // What the bitmap was drawn from.
+  struct Drawing {
+    std::string data;
+    double width_mm = 0;
+    double height_mm = 0;
+    TRotation rotation = r0;
+    platform::FontDescription font;
+    std::uint32_t text_format = 0;
+    int dpi = 0;
+  };
+  bool SameAsDrawn() const;
+  std::optional<Drawing> drawn_;
 };
 
 // Picture of an Image field, fitted into the box (or filling it with Stretch).

@@ -3,6 +3,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "driver_object/errors.h"
 #include "driver_object/number_text.h"
@@ -59,7 +60,12 @@ void TLabelObj::LoadFromString(const std::string& xml_utf8) {
   width_ = SizeAttribute(*root, "Width");
   height_ = SizeAttribute(*root, "Height");
 
-  for (platform::XmlNode* item : doc->ElementsWithParent("Label", "Item")) {
+  const std::vector<platform::XmlNode*> items = doc->ElementsWithParent("Label", "Item");
+  if (items.size() > kMaxTemplateFields) {
+    throw LimitError("Шаблон этикетки содержит больше " + std::to_string(kMaxTemplateFields) +
+                     " полей");
+  }
+  for (platform::XmlNode* item : items) {
     TField* field = fields_.Add();
     field->SetFieldType(FieldTypeFromClassName(item->Attribute("ClassName").value_or("")));
     for (platform::XmlNode* property : item->ChildElements("Property")) {

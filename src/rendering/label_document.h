@@ -119,6 +119,10 @@ class TFieldList {
 // a few kilobytes).
 inline constexpr std::size_t kMaxTemplateBytes = std::size_t{16} * 1024 * 1024;
 
+// Most fields (Item elements) one template may have: far more than a label has room for, few
+// enough that the fields and one label's commands stay a few megabytes.
+inline constexpr std::size_t kMaxTemplateFields = 10000;
+
 // A label parsed from its template:
 //   <Label Width="58" Height="40">
 //     <Item ClassName="TextSimple">
@@ -141,7 +145,8 @@ class TLabelObj {
   // Replaces the content with the template's fields and pictures. Raises an Error when the text
   // is not a well-formed XML document with a root element (the fields are then cleared and the
   // pictures untouched) or when a picture does not load (fields and pictures are then cleared);
-  // a LimitError, with the fields cleared, for a text longer than kMaxTemplateBytes.
+  // a LimitError, with the fields cleared, for a text longer than kMaxTemplateBytes or with more
+  // than kMaxTemplateFields fields.
   void LoadFromString(const std::string& xml_utf8);
 
  private:

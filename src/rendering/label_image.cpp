@@ -1,9 +1,8 @@
 #include "rendering/label_image.h"
 
-#include <optional>
-
 #include "driver_object/errors.h"
 #include "platform/files.h"
+#include "platform/regular_file.h"
 #include "rendering/base64.h"
 #include "rendering/bmp_codec.h"
 
@@ -16,22 +15,27 @@ bool IsPathSeparator(char c) {
 
 }  // namespace
 
+std::size_t FileNameStart(std::string_view reference) {
+  std::size_t start = reference.size();
+  while (start > 0 && !IsPathSeparator(reference[start - 1])) --start;
+  return start;
+}
+
 TLabelImage::TLabelImage(const std::string& name) {
-  std::size_t split = name.size();
-  while (split > 0 && !IsPathSeparator(name[split - 1])) --split;
+  const std::size_t split = FileNameStart(name);
   if (split == 0) {
     name_ = name;
     return;
   }
   path_ = name.substr(0, split);
   name_ = name.substr(split);
-  if (!platform::FileExists(name)) return;
-  if (std::optional<std::string> data = platform::ReadWholeFile(name)) {
-    try {
-      SetBytes(*data);
-    } catch (const Error&) {
-      // A file that is not a usable picture prints as an empty one.
-    }
+  const platform::RegularFileRead read =
+      platform::ReadRegularFile(name, kMaxPictureFileBytes, true);
+  if (!read.bytes) return;
+  try {
+    SetBytes(*read.bytes);
+  } catch (const Error&) {
+    // A file that is not a usable picture prints as an empty one.
   }
 }
 

@@ -78,6 +78,19 @@ void TLabelImageList::LoadFromXML(const platform::XmlDocument& doc) {
     }
   }
   images_ = std::move(loaded.images_);
+  drawn_.Clear();
+}
+
+void TLabelImageList::Clear() {
+  images_.clear();
+  drawn_.Clear();
+}
+
+const MonoBitmap& TLabelImageList::DrawPicture(const std::string& reference, TBaseImage& renderer) {
+  if (const TLabelImage* named = GetImage(std::string_view(reference))) {
+    return drawn_.Draw(named->Bitmap(), renderer);
+  }
+  return drawn_.DrawFile(reference, renderer);
 }
 
 void TLabelImageList::SaveToXML(platform::XmlDocument* doc) const {
@@ -104,6 +117,7 @@ void TLabelImageList::SetItems(int index, std::unique_ptr<TLabelImage> image) {
   Items(index);  // checks the index
   if (!image) throw Error("A picture list holds no empty entries");
   images_[static_cast<std::size_t>(index)] = std::move(image);
+  drawn_.Clear();
 }
 
 }  // namespace pirell

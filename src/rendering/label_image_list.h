@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rendering/label_image.h"
+#include "rendering/request_pictures.h"
 
 namespace pirell {
 
@@ -47,11 +48,20 @@ class TLabelImageList {
   TLabelImage& Items(int index) const;
   void SetItems(int index, std::unique_ptr<TLabelImage> image);
   int Count() const { return static_cast<int>(images_.size()); }
-  void Clear() { images_.clear(); }
+  void Clear();
+
+  // The picture an Image field names by `reference`, drawn by its renderer: a picture of this
+  // list with that name, or else the file it names (see TRequestPictures::DrawFile). Each picture
+  // is drawn once per box size until the list changes.
+  const MonoBitmap& DrawPicture(const std::string& reference, TBaseImage& renderer);
+  // The pictures drawn and the files read since the list last changed.
+  TRequestPictures& Drawn() { return drawn_; }
+  const TRequestPictures& Drawn() const { return drawn_; }
 
  private:
   int Append(std::unique_ptr<TLabelImage> image);
   std::vector<std::unique_ptr<TLabelImage>> images_;
+  TRequestPictures drawn_;
 };
 
 }  // namespace pirell

@@ -1,0 +1,160 @@
+// One "PrintLabels" request of the driver as a whole: N labels of the reference label (with and
+// without its two bitmap fields) from the driver's call to the last byte at the port. Per size:
+// labels per second of wall time and of the process's processor time, the peak memory the request
+// holds (counting allocator, above what was held when the call began; the host's labels data exists
+// before the call and is not counted) and the time from the call to the first byte at the port.
+//
+//   build/native/pirell_bench --benchmark_filter=PrintJob
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "counting_allocator.h"
+#include "label_printer/driver.h"
+#include "platform/locale.h"
+#include "reference_label.h"
+#include "support/host_call_catalog.h"
+
+namespace pirell {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A printer that counts the bytes it takes and notes when the first one arrived.
+class TimingDeviceIo : public platform::DeviceIo {
+ public:
+  platform::DeviceOpenResult Open(const std::string&, platform::DeviceOpenMode) override {
+    return {std::make_unique<Device>(*this), 0};
+  }
+  std::string ErrorMessage(int code) override { return "error " + std::to_string(code); }
+
+  std::uint64_t bytes = 0;
+  std::optional<Clock::time_point> first_byte;
+
+ private:
+  class Device : public platform::Device {
+   public:
+    explicit Device(TimingDeviceIo& io) : io_(io) {}
+    platform::DeviceWriteResult Write(std::string_view data) override {
+      if (!data.empty() && !io_.first_byte) io_.first_byte = Clock::now();
+      io_.bytes += data.size();
+      return {true, data.size(), 0};
+    }
+    std::optional<std::uint8_t> Status() override { return std::nullopt; }
+    bool SetWriteTimeout(std::uint32_t) override { return true; }
+    bool Flush() override { return true; }
+
+   private:
+    TimingDeviceIo& io_;
+  };
+};
+
+Variant LabelsData(int labels, bool with_bitmaps) {
+  VariantArray names =
+      with_bitmaps
+          ? VariantArray::Vector({Variant("Name"), Variant("Barcode"), Variant("Description")})
+          : VariantArray::Vector({Variant("Name"), Variant("Barcode")});
+  VariantArray rows = VariantArray::Table(with_bitmaps ? 3 : 2, labels);
+  for (int i = 0; i < labels; ++i) {
+    const std::string number = std::to_string(100000 + i);
+    rows.At({0, i}) = Variant("Товар №" + number);
+    rows.At({1, i}) = Variant("4601234" + number);
+    if (with_bitmaps) rows.At({2, i}) = Variant("Описание товара " + number + ", 400 г");
+  }
+  return Variant(VariantArray::Vector(
+      {Variant(VariantArray::Table(2, 0)), Variant(std::move(names)), Variant(std::move(rows))}));
+}
+
+void Call(LateBoundObject& driver, const char* method, Variant in_data) {
+  testing::HostCallCase call;
+  call.method = method;
+  call.in_data = std::move(in_data);
+  testing::RunHostCall(driver, call);
+}
+
+void CallPrivate(LateBoundObject& driver, const char* method, std::vector<Variant> params) {
+  testing::HostCallCase call;
+  call.method = method;
+  call.is_private = true;
+  call.params = std::move(params);
+  testing::RunHostCall(driver, call);
+}
+
+void BM_PrintJob(benchmark::State& state) {
+  const int labels = static_cast<int>(state.range(0));
+  const bool with_bitmaps = state.range(1) != 0;
+  platform::LocaleFormat format;
+  format.decimal_separator = ".";
+  platform::ScopedUserLocale locale(format);
+
+  const std::filesystem::path devices =
+      std::filesystem::temp_directory_path() / ("pirell-print-job-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(devices / "LP1");
+  TimingDeviceIo printer;
+  auto host = std::make_shared<testing::QuietEquipmentManager>(devices.string());
+  auto driver = CreateObject<TDriver>(printer);
+  CallPrivate(*driver, "Init", {Variant::Dispatch(host), Variant()});
+  CallPrivate(*driver, "Open", {Variant::OleStr("LP1"), Variant()});
+  Call(*driver, "UploadTemplate",
+       Variant(VariantArray::Vector(
+           {Variant(1), Variant("bench"), Variant(bench::ReferenceTemplate(with_bitmaps))})));
+  Call(*driver, "Enable", Variant());
+  const Variant data = LabelsData(labels, with_bitmaps);
+
+  double seconds = 0;
+  double cpu_seconds = 0;
+  double first_byte_ms = 0;
+  std::int64_t peak = 0;
+  for (auto _ : state) {
+    printer.first_byte.reset();
+    printer.bytes = 0;
+    const std::int64_t before = bench::LiveBytes();
+    bench::ResetPeak();
+    const Clock::time_point start = Clock::now();
+    const std::clock_t cpu_start = std::clock();
+    std::string description;
+    const ResultCode code = driver->PrintLabels(1, data, description);
+    const std::clock_t cpu_end = std::clock();
+    const Clock::time_point end = Clock::now();
+    peak = std::max(peak, bench::PeakBytes() - before);
+    if (code != rc::Ok) {
+      state.SkipWithError(("PrintLabels: " + std::to_string(code) + " " + description).c_str());
+      break;
+    }
+    seconds += std::chrono::duration<double>(end - start).count();
+    cpu_seconds += static_cast<double>(cpu_end - cpu_start) / CLOCKS_PER_SEC;
+    if (printer.first_byte) {
+      first_byte_ms =
+          std::max(first_byte_ms,
+                   std::chrono::duration<double, std::milli>(*printer.first_byte - start).count());
+    }
+  }
+  Call(*driver, "Disable", Variant());
+  std::filesystem::remove_all(devices);
+  const double printed = static_cast<double>(labels) * static_cast<double>(state.iterations());
+  if (seconds > 0) state.counters["labels_per_s"] = printed / seconds;
+  if (cpu_seconds > 0) state.counters["labels_per_cpu_s"] = printed / cpu_seconds;
+  state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
+  state.counters["first_byte_ms"] = first_byte_ms;
+  state.counters["bytes_per_label"] = static_cast<double>(printer.bytes) / labels;
+}
+BENCHMARK(BM_PrintJob)
+    ->ArgNames({"labels", "bitmaps"})
+    ->ArgsProduct({{1000, 10000, 100000}, {0, 1}})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pirell

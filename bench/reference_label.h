@@ -1,0 +1,14 @@
+#pragma once
+
+// The reference label of the benchmarks: a 58 x 40 mm label at 203 dpi with a printer-font text
+// bound to "Name", a Code 128 barcode with its readable line bound to "Barcode", a line and a box;
+// "with bitmaps" adds a 40 x 10 mm text in a chosen font (9 pt, bound to "Description") and a
+// 20 x 20 mm picture (a 120 x 100 pixel 24-bit BMP embedded in the template).
+
+#include <string>
+
+namespace pirell::bench {
+
+std::string ReferenceTemplate(bool with_bitmaps);
+
+}  // namespace pirell::bench
