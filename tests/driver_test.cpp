@@ -4,20 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driver_object/driver_class_id.h"
 #include "label_printer/driver.h"
+#include "platform/files.h"
 #include "platform/time_source.h"
+#include "rendering/base64.h"
+#include "rendering/printer_registry.h"
 #include "settings_ui/common_settings_form.h"
 #include "settings_ui/main_settings_form.h"
 #include "settings_ui/settings_window_runner.h"
+#include "support/bmp_builder.h"
 #include "support/fake_device_io.h"
 #include "support/fake_equipment_manager.h"
 #include "support/fake_settings_ui_services.h"
 #include "support/fake_time_source.h"
+#include "support/heap_in_use.h"
 #include "support/host_calls.h"
+#include "support/label_template_xml.h"
+#include "support/scripted_clock.h"
 #include "support/temp_dir.h"
 
 namespace pirell {
@@ -336,6 +347,226 @@ TEST_F(DriverTest, TemplateThatIsNoLabelDocumentFailsThroughTheDispatcher) {
   EXPECT_FALSE(print.result.ToBool());
   EXPECT_EQ(print.Code(), 1001);
   EXPECT_FALSE(print.Message().empty());
+}
+
+// ---- Jobs written label by label ----
+
+// A template with every kind of field: printer-font text, a barcode, a text in a chosen font, a
+// picture of the template, a picture file named by the data (turned) and a line.
+std::string EveryFieldTemplate() {
+  const std::string logo = Base64Encode(testing::GradientBmp(30, 20), 76);
+  std::string xml =
+      testing::LabelTemplateXml()
+          .Item("TextSimple", {{"DS", "Name"},
+                               {"Left", "2"},
+                               {"Top", "2"},
+                               {"MaxSymbols", "30"},
+                               {"FontSize", "3"}})
+          .Item("Shk", {{"DS", "Barcode"},
+                        {"BarCodeType", "CODE128"},
+                        {"TextVisible", "True"},
+                        {"Left", "2"},
+                        {"Top", "20"},
+                        {"Height", "12"}})
+          .Item("TextGraphic", {{"DS", "Description"},
+                                {"Left", "2"},
+                                {"Top", "7"},
+                                {"Width", "40"},
+                                {"Height", "10"},
+                                {"Font.Size", "9"}})
+          .Item(
+              "Image",
+              {{"Value", "logo"}, {"Left", "36"}, {"Top", "18"}, {"Width", "20"}, {"Height", "20"}})
+          .Item("Image", {{"DS", "Photo"},
+                          {"RotationFixed", "r90"},
+                          {"Left", "44"},
+                          {"Top", "2"},
+                          {"Width", "12"},
+                          {"Height", "9"}})
+          .Item("Line", {{"LineLeft", "2"}, {"LineTop", "18"}, {"LineLength", "54"}})
+          .Text();
+  const std::string images =
+      "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+      "<Image Name=\"logo\" Path=\"\" dt:dt=\"bin.base64\">" +
+      logo + "</Image></ImageList>\n";
+  return xml.insert(xml.rfind("</Label>"), images);
+}
+
+struct Label {
+  std::int32_t copies;
+  std::vector<std::pair<std::string, std::string>> values;
+};
+
+// The job as it was made before labels were streamed: every label drawn afresh (by a generator
+// of its own, so nothing drawn for another label is reused) and the whole list written at once.
+std::string JobBuiltWhole(const std::string& xml, const std::vector<Label>& labels) {
+  std::string job;
+  auto append = [&job](const TPrinterTypeBase& printer) {
+    for (const TPrinterCmd& command : printer.CmdList()) job += command.Data + printer.CmdSuffix();
+  };
+  std::unique_ptr<TPrinterTypeBase> header = CreatePrinterOfModel(0);
+  header->PrintParams() = TPrintParams{58, 40, 2, pmDirect, 7, 4};
+  header->InitTask();
+  append(*header);
+  for (const Label& label : labels) {
+    std::unique_ptr<TPrinterTypeBase> printer = CreatePrinterOfModel(0);
+    printer->PrintParams() = header->PrintParams();
+    printer->LabelObj().LoadFromString(xml);
+    printer->InitLabel();
+    for (const auto& [name, value] : label.values) printer->ValuesList().Add(name, value);
+    printer->MakeLabelScript(static_cast<std::uint16_t>(label.copies));
+    append(*printer);
+  }
+  return job;
+}
+
+Variant LabelsDataOf(const std::vector<Label>& labels) {
+  const std::vector<std::pair<std::string, std::string>>& first = labels.front().values;
+  VariantArray names = VariantArray::Vector(first.size() + 1);
+  names.At({0}) = Variant("CopiesNumber");
+  for (std::size_t k = 0; k < first.size(); ++k)
+    names.At({static_cast<std::int32_t>(k + 1)}) = Variant(first[k].first);
+  VariantArray rows = VariantArray::Table(static_cast<std::int32_t>(first.size() + 1),
+                                          static_cast<std::int32_t>(labels.size()));
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const auto row = static_cast<std::int32_t>(i);
+    rows.At({0, row}) = Variant(labels[i].copies);
+    for (std::size_t k = 0; k < labels[i].values.size(); ++k)
+      rows.At({static_cast<std::int32_t>(k + 1), row}) = Variant(labels[i].values[k].second);
+  }
+  return Variant(VariantArray::Vector(
+      {NoCommonValues(), Variant(std::move(names)), Variant(std::move(rows))}));
+}
+
+TEST_F(DriverTest, StreamedJobHasTheBytesAndFlushesOfTheJobBuiltWhole) {
+  const std::string photo = folder.File("photo.bmp");
+  platform::ReplaceFileAtomically(photo, testing::GradientBmp(40, 24));
+  const std::string photo_again =
+      folder.path() + platform::PathDelimiter() + "." + platform::PathDelimiter() + "photo.bmp";
+  const std::string xml = EveryFieldTemplate();
+  ASSERT_TRUE(Upload(2, xml).result.ToBool());
+  EnableWithTemplate();
+  std::vector<Label> labels;
+  const char* const descriptions[] = {"Молоко 3,2%", "Молоко 3,2%", "Хлеб", "Хлеб", "Молоко 3,2%"};
+  for (int i = 0; i < 5; ++i) {
+    labels.push_back({i == 1 ? 3 : 1 + i % 2,
+                      {{"Name", "Товар " + std::to_string(i)},
+                       {"Barcode", std::to_string(4600000000000LL + i)},
+                       {"Description", descriptions[i]},
+                       {"Photo", i == 3 ? photo_again : photo}}});
+  }
+  PublicCall print = Print(2, LabelsDataOf(labels));
+  ASSERT_TRUE(print.result.ToBool()) << print.Message();
+  const std::string expected = JobBuiltWhole(xml, labels);
+  EXPECT_EQ(device_io.received.size(), expected.size());
+  EXPECT_TRUE(device_io.received == expected) << "the bytes differ";
+  // The header, then each label, each in one write followed by a flush; closing flushes too.
+  ASSERT_EQ(expected.rfind(kJobHeader, 0), 0u);
+  std::vector<std::string> events = {"open USB001 shared",
+                                     "write " + std::to_string(std::strlen(kJobHeader)), "flush"};
+  std::size_t label_start = std::strlen(kJobHeader);
+  for (std::size_t end = 0; (end = expected.find("\nP", label_start)) != std::string::npos;) {
+    const std::size_t next = expected.find('\n', end + 1) + 1;
+    events.push_back("write " + std::to_string(next - label_start));
+    events.push_back("flush");
+    label_start = next;
+  }
+  events.push_back("flush");
+  events.push_back("close");
+  EXPECT_EQ(device_io.events, events);
+}
+
+TEST_F(DriverTest, AProgressReportGoesToTheHostEveryQuarterSecondAndAtTheEnd) {
+  testing::ScriptedClock slow_clock;
+  platform::ScopedTimeSource slow_scope(slow_clock);
+  testing::FakeDeviceIo slow_printer(&slow_clock);
+  slow_printer.writes = {testing::FakeWrite{SIZE_MAX, 0, 100}};  // every write takes 100 ms
+  auto slow = CreateObject<TDriver>(slow_printer);
+  testing::InitAndOpen(*slow, host, "LP1");
+  slow->SetSettingValue("PortName", Variant("USB001"));
+  // The two drivers share the device folder and so its template file.
+  ASSERT_TRUE(Upload(1, kTemplate).result.ToBool());
+  ASSERT_TRUE(CallPublic(*slow, "Enable").result.ToBool());
+  VariantArray rows = VariantArray::Table(1, 10);
+  for (std::int32_t i = 0; i < 10; ++i) rows.At({0, i}) = Variant(i == 4 ? 3 : 1);
+  const Variant data(VariantArray::Vector({NoCommonValues(),
+                                           Variant(VariantArray::Vector({Variant("CopiesNumber")})),
+                                           Variant(std::move(rows))}));
+  host->calls.clear();
+  PublicCall print =
+      CallPublic(*slow, "PrintLabels", Variant(VariantArray::Vector({Variant(1), data})));
+  ASSERT_TRUE(print.result.ToBool()) << print.Message();
+  std::vector<std::string> reports;
+  for (const auto& call : host->CallsOf("TaskState"))
+    reports.push_back(call.args[1].ToString() + "% " + call.args[2].ToString());
+  // The header and each label take a write of 100 ms; the fifth label has three copies.
+  const std::vector<std::string> expected = {
+      "16% Отправлено этикеток: 2 из 12", "58% Отправлено этикеток: 7 из 12",
+      "83% Отправлено этикеток: 10 из 12", "100% Отправлено этикеток: 12 из 12"};
+  EXPECT_EQ(reports, expected);
+
+  // A host that fails to take a report gets no more and still has its labels printed.
+  host->calls.clear();
+  host->failure = "no progress here";
+  print = CallPublic(*slow, "PrintLabels", Variant(VariantArray::Vector({Variant(1), data})));
+  host->failure.reset();
+  EXPECT_TRUE(print.result.ToBool()) << print.Message();
+  EXPECT_EQ(host->CallsOf("TaskState").size(), 1u);
+}
+
+// A printer that keeps none of the bytes: it counts the writes and looks at the heap now and then.
+class HeapWatchingPrinter : public platform::DeviceIo {
+ public:
+  platform::DeviceOpenResult Open(const std::string&, platform::DeviceOpenMode) override {
+    return {std::make_unique<Device>(*this), 0};
+  }
+  std::string ErrorMessage(int code) override { return std::to_string(code); }
+
+  std::uint64_t writes = 0;
+  std::size_t most_heap = 0;
+
+ private:
+  class Device : public platform::Device {
+   public:
+    explicit Device(HeapWatchingPrinter& printer) : printer_(printer) {}
+    platform::DeviceWriteResult Write(std::string_view bytes) override {
+      if (++printer_.writes % 2000 == 0)
+        printer_.most_heap = std::max(printer_.most_heap, testing::HeapInUse());
+      return {true, bytes.size(), 0};
+    }
+    std::optional<std::uint8_t> Status() override { return std::nullopt; }
+    bool SetWriteTimeout(std::uint32_t) override { return true; }
+    bool Flush() override { return true; }
+
+   private:
+    HeapWatchingPrinter& printer_;
+  };
+};
+
+TEST_F(DriverTest, AJobOfTwoHundredThousandLabelsTakesNoMoreMemoryThanAFew) {
+  HeapWatchingPrinter printer;
+  auto streaming = CreateObject<TDriver>(printer);
+  testing::InitAndOpen(*streaming, host, "LP1");
+  // The two drivers share the device folder and so its template file.
+  ASSERT_TRUE(Upload(1, kTemplate).result.ToBool());
+  ASSERT_TRUE(CallPublic(*streaming, "Enable").result.ToBool());
+  constexpr std::int32_t kLabels = 200000;
+  VariantArray rows = VariantArray::Table(2, kLabels);
+  for (std::int32_t i = 0; i < kLabels; ++i) {
+    rows.At({0, i}) = Variant("Товар номер " + std::to_string(i));
+    rows.At({1, i}) = Variant(i);
+  }
+  const Variant data(VariantArray::Vector(
+      {NoCommonValues(), Variant(VariantArray::Vector({Variant("Name"), Variant("Price")})),
+       Variant(std::move(rows))}));
+
+  std::string description;
+  const std::size_t before = testing::HeapInUse();
+  ASSERT_EQ(streaming->PrintLabels(1, data, description), rc::Ok) << description;
+  EXPECT_EQ(printer.writes, 1u + kLabels);  // the header, then one write per label
+  // Made all at once, the commands of these labels would take about 50 MB.
+  EXPECT_LT(printer.most_heap, before + 512 * 1024)
+      << "the heap grew by " << printer.most_heap - before << " bytes";
 }
 
 TEST_F(DriverTest, InitializePrinterSendsTheSetUpAndWaitsAfterTheReset) {

@@ -8,10 +8,13 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "driver_object/errors.h"
 #include "driver_object/host_values.h"
 #include "label_printer/driver.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
 #include "platform/time_source.h"
 #include "rendering/bmp_codec.h"
 #include "rendering/cmd_list.h"
@@ -254,6 +257,78 @@ TEST_F(DriverLimitsTest, FieldBoxOverTheLimitFailsThePrintWithItsReason) {
             "Ошибка входных параметров команды\r\nПоле этикетки больше 1000 мм по стороне: "
             "5 x 1000.5 мм");
   EXPECT_TRUE(device_io.events.empty());
+}
+
+// A label with a picture named by the data ("Photo") in a 120 mm box (960 x 960 dots: 115,200
+// bytes at 1 bit per dot).
+const std::string kPhotoTemplate =
+    testing::LabelTemplateXml()
+        .Item("Image", {{"DS", "Photo"}, {"Width", "120"}, {"Height", "120"}})
+        .Text();
+
+TEST_F(DriverLimitsTest, PictureFilesOfARequestCountOnceEachAgainstItsBudget) {
+  UploadAndEnable(kPhotoTemplate);
+  driver->Device()->LabelObj().Images().Drawn().SetBudget(1024 * 1024);
+  std::vector<std::string> files;
+  for (int i = 0; i < 10; ++i) {
+    files.push_back(folder.File("photo" + std::to_string(i) + ".bmp"));
+    platform::ReplaceFileAtomically(files.back(), MonoBmp(8, 8));
+  }
+  auto print_photos = [this](const std::vector<std::string>& photos) {
+    VariantArray rows = VariantArray::Table(1, static_cast<std::int32_t>(photos.size()));
+    for (std::size_t i = 0; i < photos.size(); ++i)
+      rows.At({0, static_cast<std::int32_t>(i)}) = Variant(photos[i]);
+    device_io.received.clear();
+    return Print(Variant(VariantArray::Vector({Variant("Photo")})), std::move(rows));
+  };
+  // Twelve spellings of one file are one picture.
+  std::vector<std::string> spellings;
+  const std::string here = std::string(1, platform::PathDelimiter()) + ".";
+  for (int i = 0; i < 12; ++i) {
+    std::string spelling = folder.path();
+    for (int j = 0; j < i; ++j) spelling += here;
+    spellings.push_back(spelling + std::string(1, platform::PathDelimiter()) + "photo0.bmp");
+  }
+  PublicCall print = print_photos(spellings);
+  EXPECT_TRUE(print.result.ToBool()) << print.Message();
+
+  // Ten files are ten pictures: nine fit in 1 MB, the tenth label is not made and the nine
+  // before it went out whole.
+  print = print_photos(files);
+  EXPECT_EQ(print.Code(), 1004);
+  EXPECT_EQ(print.Message(),
+            "Ошибка входных параметров команды\r\nРисунки задания печати занимают больше 1 МБ\r\n"
+            "Отправлено этикеток: 9 из 10");
+  std::size_t labels = 0;
+  for (std::size_t at = 0; (at = device_io.received.find("\nP1\n", at)) != std::string::npos; ++at)
+    ++labels;
+  EXPECT_EQ(labels, 9u);
+  EXPECT_EQ(device_io.received.substr(device_io.received.size() - 4), "\nP1\n");
+}
+
+TEST_F(DriverLimitsTest, AFolderOrAHugeFileNamedAsAPicturePrintsEmptyAtOnceWithTheReasonLogged) {
+  driver->SetSettingValue("DebugLogEnabled", Variant::Boolean(true));
+  UploadAndEnable(kPhotoTemplate);
+  const std::string huge = folder.File("huge.bmp");
+  platform::ReplaceFileAtomically(huge, MonoBmp(8, 8));
+  std::filesystem::resize_file(std::filesystem::u8path(huge), std::uintmax_t{2} << 30);
+  const std::string folder_reference =
+      folder.path() + std::string(1, platform::PathDelimiter()) + "LP1";
+  VariantArray rows = VariantArray::Table(1, 2);
+  rows.At({0, 0}) = Variant(huge);
+  rows.At({0, 1}) = Variant(folder_reference);
+  PublicCall print = Print(Variant(VariantArray::Vector({Variant("Photo")})), std::move(rows));
+  ASSERT_TRUE(print.result.ToBool()) << print.Message();
+  // Two labels of a white 960 x 960 picture.
+  EXPECT_EQ(device_io.received.find("GW0,0,120,960\n" + std::string(115200, '\xFF')),
+            device_io.received.find("\nN\n") + 3);
+
+  const std::string log = platform::ReadWholeFile(driver->DebugLogFileName()).value_or("");
+  EXPECT_NE(log.find(platform::Utf8ToSystemAnsi(huge + ": файл больше 64 МБ")), std::string::npos)
+      << log;
+  EXPECT_NE(log.find(platform::Utf8ToSystemAnsi(folder_reference + ": не обычный файл")),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(DriverLimitsTest, TemplateOverTheLimitIsNotUploaded) {

@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host_cli/csv_reader.h"
+#include "host_cli/equipment_manager.h"
 #include "host_cli/host_session.h"
+#include "host_cli/progress_line.h"
 #include "host_cli/settings_store.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -77,6 +82,65 @@ Variant OneColumnLabels(const std::string& column, std::initializer_list<const c
   return Variant(VariantArray::Vector({Variant(VariantArray::Table(2, 0)),
                                        Variant(VariantArray::Vector({Variant(column)})),
                                        Variant(std::move(rows))}));
+}
+
+// Reads back what a progress line wrote into a scratch file.
+std::string Written(std::FILE* file) {
+  std::rewind(file);
+  std::string text;
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+  return text;
+}
+
+TEST(ProgressLineTest, ATerminalSeesLabelsAndRateOnceTheJobHasRunForASecond) {
+  using namespace std::chrono_literals;
+  std::chrono::steady_clock::time_point now{};
+  const auto clock = [&now] { return now; };
+  std::FILE* terminal = std::tmpfile();
+  std::FILE* pipe = std::tmpfile();
+  ASSERT_TRUE(terminal && pipe);
+  ProgressLine shown(terminal, true, clock);
+  ProgressLine hidden(pipe, false, clock);
+  now += 750ms;
+  shown.Report("Отправлено этикеток: 900 из 10000");
+  hidden.Report("Отправлено этикеток: 900 из 10000");
+  now += 1250ms;
+  shown.Report("Отправлено этикеток: 4000 из 10000");
+  hidden.Report("Отправлено этикеток: 4000 из 10000");
+  now += 3s;
+  shown.Report("Отправлено этикеток: 10000 из 10000");
+  hidden.Report("Отправлено этикеток: 10000 из 10000");
+  shown.Finish();
+  hidden.Finish();
+  EXPECT_EQ(Written(terminal),
+            "\rОтправлено этикеток: 4000 из 10000, 2000 labels/s    "
+            "\rОтправлено этикеток: 10000 из 10000, 2000 labels/s    \n");
+  EXPECT_EQ(Written(pipe), "");
+  std::fclose(terminal);
+  std::fclose(pipe);
+
+  // A job that ends within the second leaves no line behind.
+  std::FILE* quick_output = std::tmpfile();
+  ProgressLine quick(quick_output, true, clock);
+  quick.Report("Отправлено этикеток: 10 из 10");
+  quick.Finish();
+  EXPECT_EQ(Written(quick_output), "");
+  std::fclose(quick_output);
+}
+
+TEST(ProgressLineTest, TheEquipmentManagerHandsTheDriversProgressReportsOn) {
+  CliEquipmentManager manager("devices", "models", "ru", false);
+  std::vector<std::string> reports;
+  manager.SetTaskStateListener([&reports](const std::string& text) { reports.push_back(text); });
+  DispId id = -1;
+  ASSERT_EQ(manager.GetIDsOfNames("TaskState", id), hr::Ok);
+  std::vector<Variant> args = {Variant("LP1"), Variant(50),
+                               Variant("Отправлено этикеток: 5 из 10")};
+  VariantArguments block(args);
+  Variant result;
+  ASSERT_EQ(manager.Invoke(id, kDispatchMethod, block, &result, nullptr), hr::Ok);
+  EXPECT_TRUE(result.ToBool());
+  EXPECT_EQ(reports, std::vector<std::string>{"Отправлено этикеток: 5 из 10"});
 }
 
 TEST(HostSessionTest, PrintsIntoTheCaptureFileOfTheDeviceFolderUnlessAPortIsChosen) {
