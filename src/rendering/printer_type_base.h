@@ -11,9 +11,10 @@
 namespace pirell {
 
 // Base of every printer-language generator. The driver loads the template into LabelObj, calls
-// InitTask once per request, then InitLabel, ValuesList().Add(...) and MakeLabelScript for every
-// label, and finally writes CmdList to the port, each command followed by CmdSuffix. Derived
-// generators call the base operation first and then append their own commands.
+// InitTask once per request and writes CmdList to the port, each command followed by CmdSuffix;
+// then, for every label, it empties CmdList, calls InitLabel, ValuesList().Add(...) and
+// MakeLabelScript and writes the label's commands. Derived generators call the base operation
+// first and then append their own commands.
 class TPrinterTypeBase {
  public:
   TPrinterTypeBase() = default;
