@@ -76,8 +76,9 @@ class TField {
   // The pictures of the label that owns the field, or none.
   TLabelImageList* LabelImageList() const { return label_image_list_; }
 
-  // The field drawn into a one-bit bitmap at `dpi`; owned by the field's renderer and valid
-  // until the next call or the field's end.
+  // The field drawn into a one-bit bitmap at `dpi`; owned by the field's renderer (a picture's
+  // by the label's picture list, which shares it between fields and labels) and valid until the
+  // next call or the field's end.
   const MonoBitmap& GetBitmap(int dpi);
   // The renderer, made by the first GetBitmap.
   std::shared_ptr<TBaseImage>& Image() { return image_; }
