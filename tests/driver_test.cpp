@@ -354,42 +354,27 @@ TEST_F(DriverTest, TemplateThatIsNoLabelDocumentFailsThroughTheDispatcher) {
 // A template with every kind of field: printer-font text, a barcode, a text in a chosen font, a
 // picture of the template, a picture file named by the data (turned) and a line.
 std::string EveryFieldTemplate() {
-  const std::string logo = Base64Encode(testing::GradientBmp(30, 20), 76);
-  std::string xml =
-      testing::LabelTemplateXml()
-          .Item("TextSimple", {{"DS", "Name"},
-                               {"Left", "2"},
-                               {"Top", "2"},
-                               {"MaxSymbols", "30"},
-                               {"FontSize", "3"}})
-          .Item("Shk", {{"DS", "Barcode"},
-                        {"BarCodeType", "CODE128"},
-                        {"TextVisible", "True"},
-                        {"Left", "2"},
-                        {"Top", "20"},
-                        {"Height", "12"}})
-          .Item("TextGraphic", {{"DS", "Description"},
-                                {"Left", "2"},
-                                {"Top", "7"},
-                                {"Width", "40"},
-                                {"Height", "10"},
-                                {"Font.Size", "9"}})
-          .Item(
-              "Image",
-              {{"Value", "logo"}, {"Left", "36"}, {"Top", "18"}, {"Width", "20"}, {"Height", "20"}})
-          .Item("Image", {{"DS", "Photo"},
-                          {"RotationFixed", "r90"},
-                          {"Left", "44"},
-                          {"Top", "2"},
-                          {"Width", "12"},
-                          {"Height", "9"}})
-          .Item("Line", {{"LineLeft", "2"}, {"LineTop", "18"}, {"LineLength", "54"}})
-          .Text();
-  const std::string images =
-      "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
-      "<Image Name=\"logo\" Path=\"\" dt:dt=\"bin.base64\">" +
-      logo + "</Image></ImageList>\n";
-  return xml.insert(xml.rfind("</Label>"), images);
+  auto item = [](const char* class_name, const char* properties) {
+    std::string xml = std::string("<Item ClassName=\"") + class_name + "\">";
+    for (std::string_view rest = properties; !rest.empty();) {
+      const std::size_t end = std::min(rest.find(';'), rest.size());
+      const std::string_view pair = rest.substr(0, end);
+      const std::size_t equals = pair.find('=');
+      xml += "<Property Name=\"" + std::string(pair.substr(0, equals)) + "\" Value=\"" +
+             std::string(pair.substr(equals + 1)) + "\"/>";
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return xml + "</Item>";
+  };
+  return "<Label>" + item("TextSimple", "DS=Name;Left=2;Top=2;MaxSymbols=30;FontSize=3") +
+         item("Shk", "DS=Barcode;BarCodeType=CODE128;TextVisible=True;Left=2;Top=20;Height=12") +
+         item("TextGraphic", "DS=Description;Left=2;Top=7;Width=40;Height=10;Font.Size=9") +
+         item("Image", "Value=logo;Left=36;Top=18;Width=20;Height=20") +
+         item("Image", "DS=Photo;RotationFixed=r90;Left=44;Top=2;Width=12;Height=9") +
+         item("Line", "LineLeft=2;LineTop=18;LineLength=54") +
+         "<ImageList xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"><Image Name=\"logo\" "
+         "Path=\"\" dt:dt=\"bin.base64\">" +
+         Base64Encode(testing::GradientBmp(30, 20)) + "</Image></ImageList></Label>";
 }
 
 struct Label {

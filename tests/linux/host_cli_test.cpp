@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "host_cli/csv_reader.h"
-#include "host_cli/equipment_manager.h"
 #include "host_cli/host_session.h"
 #include "host_cli/progress_line.h"
 #include "host_cli/settings_store.h"
@@ -118,29 +117,6 @@ TEST(ProgressLineTest, ATerminalSeesLabelsAndRateOnceTheJobHasRunForASecond) {
   EXPECT_EQ(Written(pipe), "");
   std::fclose(terminal);
   std::fclose(pipe);
-
-  // A job that ends within the second leaves no line behind.
-  std::FILE* quick_output = std::tmpfile();
-  ProgressLine quick(quick_output, true, clock);
-  quick.Report("Отправлено этикеток: 10 из 10");
-  quick.Finish();
-  EXPECT_EQ(Written(quick_output), "");
-  std::fclose(quick_output);
-}
-
-TEST(ProgressLineTest, TheEquipmentManagerHandsTheDriversProgressReportsOn) {
-  CliEquipmentManager manager("devices", "models", "ru", false);
-  std::vector<std::string> reports;
-  manager.SetTaskStateListener([&reports](const std::string& text) { reports.push_back(text); });
-  DispId id = -1;
-  ASSERT_EQ(manager.GetIDsOfNames("TaskState", id), hr::Ok);
-  std::vector<Variant> args = {Variant("LP1"), Variant(50),
-                               Variant("Отправлено этикеток: 5 из 10")};
-  VariantArguments block(args);
-  Variant result;
-  ASSERT_EQ(manager.Invoke(id, kDispatchMethod, block, &result, nullptr), hr::Ok);
-  EXPECT_TRUE(result.ToBool());
-  EXPECT_EQ(reports, std::vector<std::string>{"Отправлено этикеток: 5 из 10"});
 }
 
 TEST(HostSessionTest, PrintsIntoTheCaptureFileOfTheDeviceFolderUnlessAPortIsChosen) {
