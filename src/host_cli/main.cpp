@@ -59,6 +59,18 @@ const std::map<std::string, Command>& Commands() {
       {"ports",
        {"ports", "Lists the USB printers and the parallel and serial ports of this machine.",
         pirell::cli::RunPorts}},
+      {"preview",
+       {"preview NUMBER DATA.csv [--set NAME=VALUE]... --out DIR [--sheet]",
+        "Runs the print job of 'pirell print' into a file instead of the printer and draws each "
+        "printed label as a PNG picture at 203 dpi into DIR: label-0001.png, label-0002.png ... "
+        "--sheet also writes sheet.png with the first labels side by side.",
+        pirell::cli::RunPreview}},
+      {"render",
+       {"render JOB.prn --out DIR [--sheet]",
+        "Draws the labels of a captured EPL2 job (a capture file, a file port, another "
+        "program's job) as PNG pictures at 203 dpi into DIR, as 'preview' does, and reports "
+        "what the printer would refuse with its byte offset.",
+        pirell::cli::RunRender}},
   };
   return commands;
 }
