@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,57 @@ struct Ink {
   int Height() const { return Empty() ? 0 : bottom - top + 1; }
 };
 
+// The size of the monospace face that fits a cell, and where its glyphs go in the cell.
+struct Fit {
+  int size = 1;
+  // Moves a glyph drawn at the top-left corner of a large box to its place in the cell.
+  int shift_x = 0;
+  int shift_y = 0;
+};
+
+platform::FontDescription MonospaceFont(int size) {
+  platform::FontDescription font;
+  font.face = platform::MonospaceFontFace();
+  font.size_points = size;
+  return font;
+}
+
+// A glyph drawn alone into a box large enough that nothing of it is cut.
+MonoBitmap Drawn(const PrinterFontCell& cell, const platform::FontDescription& font,
+                 std::string_view utf8) {
+  MonoBitmap box(cell.width * 3, cell.height * 3);
+  platform::RasteriseText(font, kDotsAsPoints, utf8, 0, box);
+  return box;
+}
+
+Fit FitToCell(const PrinterFontCell& cell) {
+  Fit fit;
+  // The ink of a line of these faces is a little taller than the size: start just above.
+  for (int size = cell.height + 2; size >= 1; --size) {
+    Ink ink;
+    for (std::string_view probe : kWidestTallest) ink.Add(Drawn(cell, MonospaceFont(size), probe));
+    if (size > 1 && (ink.Width() > cell.width || ink.Height() > cell.height)) continue;
+    fit.size = size;
+    if (ink.Empty()) break;
+    // Centred across and down the cell.
+    fit.shift_x = (cell.width - ink.Width()) / 2 - ink.left;
+    fit.shift_y = (cell.height - ink.Height()) / 2 - ink.top;
+    break;
+  }
+  return fit;
+}
+
+// Fitting draws dozens of probes; the face does not change while the program runs, so each
+// font is fitted once for all renderers.
+Fit FittedOnce(char font) {
+  static std::mutex mutex;
+  static std::array<std::optional<Fit>, 5> fits;
+  const std::size_t index = static_cast<std::size_t>(font - '1');
+  std::lock_guard lock(mutex);
+  if (!fits[index]) fits[index] = FitToCell(kCells[index]);
+  return *fits[index];
+}
+
 }  // namespace
 
 std::optional<PrinterFontCell> PrinterFontCellOf(char font) {
@@ -56,38 +108,12 @@ std::optional<PrinterFontCell> PrinterFontCellOf(char font) {
 
 struct PrinterFonts::Face {
   PrinterFontCell cell;
+  Fit fit;
   platform::FontDescription font;
-  // Moves a glyph drawn at the top-left corner of a large box to its place in the cell.
-  int shift_x = 0;
-  int shift_y = 0;
   std::array<std::unique_ptr<MonoBitmap>, 256> glyphs;
 
-  explicit Face(PrinterFontCell font_cell) : cell(font_cell) {
-    font.face = platform::MonospaceFontFace();
-    Fit();
-  }
-
-  // A glyph drawn alone into a box large enough that nothing of it is cut.
-  MonoBitmap Drawn(std::string_view utf8) const {
-    MonoBitmap box(cell.width * 3, cell.height * 3);
-    platform::RasteriseText(font, kDotsAsPoints, utf8, 0, box);
-    return box;
-  }
-
-  void Fit() {
-    // The ink of a line of these faces is a little taller than the size: start just above.
-    for (int size = cell.height + 2; size >= 1; --size) {
-      font.size_points = size;
-      Ink ink;
-      for (std::string_view probe : kWidestTallest) ink.Add(Drawn(probe));
-      if (size > 1 && (ink.Width() > cell.width || ink.Height() > cell.height)) continue;
-      if (ink.Empty()) return;
-      // Centred across and down the cell.
-      shift_x = (cell.width - ink.Width()) / 2 - ink.left;
-      shift_y = (cell.height - ink.Height()) / 2 - ink.top;
-      return;
-    }
-  }
+  explicit Face(char name)
+      : cell(*PrinterFontCellOf(name)), fit(FittedOnce(name)), font(MonospaceFont(fit.size)) {}
 
   const MonoBitmap& Glyph(unsigned char byte) {
     std::unique_ptr<MonoBitmap>& glyph = glyphs[byte];
@@ -95,11 +121,11 @@ struct PrinterFonts::Face {
     glyph = std::make_unique<MonoBitmap>(cell.width, cell.height);
     if (byte >= 0x20) {
       const MonoBitmap drawn =
-          Drawn(platform::Cp1251ToUtf8(std::string(1, static_cast<char>(byte))));
+          Drawn(cell, font, platform::Cp1251ToUtf8(std::string(1, static_cast<char>(byte))));
       for (int y = 0; y < drawn.Height(); ++y)
         for (int x = 0; x < drawn.Width(); ++x)
-          if (drawn.IsBlack(x, y) && glyph->Contains(x + shift_x, y + shift_y))
-            glyph->SetBlack(x + shift_x, y + shift_y);
+          if (drawn.IsBlack(x, y) && glyph->Contains(x + fit.shift_x, y + fit.shift_y))
+            glyph->SetBlack(x + fit.shift_x, y + fit.shift_y);
     }
     return *glyph;
   }
@@ -111,7 +137,7 @@ PrinterFonts::~PrinterFonts() = default;
 PrinterFonts::Face& PrinterFonts::FaceOf(char font) {
   if (!PrinterFontCellOf(font)) font = '1';
   const std::size_t index = static_cast<std::size_t>(font - '1');
-  if (!faces_[index]) faces_[index] = std::make_unique<Face>(kCells[index]);
+  if (!faces_[index]) faces_[index] = std::make_unique<Face>(font);
   return *faces_[index];
 }
 
