@@ -49,13 +49,15 @@ wait_for_prefix() {
   WINEPREFIX=$prefix timeout 120 wineserver -w || fail "programs of the prefix still run after 120 s"
 }
 
-# A registry value, or nothing. VIEW is 32 or 64 in a 64-bit prefix.
+# A registry value (NAME empty: the key's default value), or nothing. VIEW is 32 or 64 in a
+# 64-bit prefix.
 registry_value() {
   local key=$1 name=$2 view=${3:-}
-  local options=()
-  [[ -n $view ]] && options=("/reg:$view")
-  run reg query "$key" /v "$name" "${options[@]}" 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$name *REG_[A-Z_]* *//p"
+  local options=(/v "$name") shown=$name
+  [[ -z $name ]] && options=(/ve) && shown='(Default)'
+  [[ -n $view ]] && options+=("/reg:$view")
+  run reg query "$key" "${options[@]}" 2>/dev/null | tr -d '\r' |
+    awk -v name="$shown" '$1 == name && $2 ~ /^REG_/ { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
 }
 
 # The script host of a bitness: in a 64-bit prefix the 32-bit one lives in syswow64.
@@ -111,8 +113,6 @@ for bits in "${bitnesses[@]}"; do
   expected="$windows_folder\\x86\\pirell.dll"
   [[ $bits == 64 ]] && expected="$windows_folder\\x64\\pirell.dll"
   server=$(registry_value "$class_key\\InprocServer32" "" "$view")
-  [[ -z $server ]] && server=$(run reg query "$class_key\\InprocServer32" ${view:+/reg:$view} 2>/dev/null |
-    tr -d '\r' | sed -n 's/^ *(Default) *REG_SZ *//p')
   [[ ${server,,} == "${expected,,}" ]] ||
     fail "the $bits-bit class names '$server', not '$expected'"
 done
