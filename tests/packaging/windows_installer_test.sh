@@ -5,8 +5,8 @@
 #   windows_installer_test.sh win64 SETUP.exe DLL32 DLL64 WORK_DIR
 #   windows_installer_test.sh win32 SETUP.exe DLL32 WORK_DIR
 #
-# DLL32 and DLL64 are the DLLs the installer was made from. In the prefix: `SETUP.exe /S` puts
-# each DLL into its folder and registers it in the registry view of its bitness; the
+# DLL32 and DLL64 are the DLLs the installer was made from. In the prefix: `SETUP.exe /S`, run
+# twice as an update over the same version would, puts each DLL into its folder and registers it in the registry view of its bitness; the
 # Add/Remove Programs entry carries the version and publisher of the DLL's version resource;
 # a 32-bit and a 64-bit script host each create KestroEq.Pirell and print a label into a file
 # (the driver session of the Windows tests); `uninstall.exe /S` unregisters both, after which
@@ -46,7 +46,10 @@ run() {
 # Waits until every program of the prefix has ended (the uninstaller goes on in a copy of itself
 # after the one started has returned), for two minutes at most.
 wait_for_prefix() {
-  WINEPREFIX=$prefix timeout 120 wineserver -w || fail "programs of the prefix still run after 120 s"
+  local status=0
+  WINEPREFIX=$prefix timeout 120 wineserver -w || status=$?
+  [[ $status -ne 124 ]] || fail "programs of the prefix still run after 120 s"
+  [[ $status -eq 0 ]] || fail "wineserver -w failed with status $status"
 }
 
 # A registry value (NAME empty: the key's default value), or nothing. VIEW is 32 or 64 in a
@@ -81,6 +84,7 @@ probe() {
   tr -d '\r' <"$results"
 }
 
+work=$(realpath -m "$work")
 prefix=$work/prefix
 rm -rf "$work"
 mkdir -p "$work" || fail "cannot create $work"
@@ -94,8 +98,11 @@ windows_folder='C:\Program Files\Pirell'
 class_key='HKCR\CLSID\{51B0BFAF-D018-484B-91D5-6ED841398ECC}'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pirell'
 
-run "$(windows_path "$setup")" /S || fail "the installer failed (exit status $?)"
-wait_for_prefix
+# The second run installs over the first, as an update does.
+for attempt in first second; do
+  run "$(windows_path "$setup")" /S || fail "the $attempt installation failed (exit status $?)"
+  wait_for_prefix
+done
 
 # Files: each DLL in the folder of its bitness, nothing for 64-bit hosts on 32-bit Windows.
 cmp "$dll32" "$folder/x86/pirell.dll" || fail "x86/pirell.dll is not the 32-bit DLL"
