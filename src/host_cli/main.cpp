@@ -77,7 +77,8 @@ const std::map<std::string, Command>& Commands() {
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
-               "usage: pirell [--device-folder DIR] [--verbose] COMMAND [ARGS]\n\n"
+               "usage: pirell [--device-folder DIR] [--verbose] COMMAND [ARGS]\n"
+               "       pirell --version\n\n"
                "Drives the Pirell label printer driver (KestroEq.Pirell) as the host platform "
                "does.\nThe device folder holds the template file, the host's copy of the "
                "settings and,\nunless a port is chosen, the capture file capture.prn that "
@@ -98,6 +99,11 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       help = true;
+    } else if (arg == "--version" && command_name.empty()) {
+      // The project version, which the Windows module's version resource carries too.
+      std::printf("pirell %d.%d.%d.%d\n", PIRELL_VERSION_MAJOR, PIRELL_VERSION_MINOR,
+                  PIRELL_VERSION_RELEASE, PIRELL_VERSION_BUILD);
+      return EXIT_SUCCESS;
     } else if (arg == "--verbose" || arg == "-v") {
       line.verbose = true;
     } else if (arg == "--device-folder" && i + 1 < argc) {
