@@ -20,8 +20,8 @@ TEST(LabelImageReferenceWindows, DevicesAndPipesAreNotReadAndTheirReasonIsNoted)
       "\\\\.\\pipe\\pirell-picture-" + std::to_string(GetCurrentProcessId());
   const std::wstring wide_pipe(pipe_name.begin(), pipe_name.end());
   // A pipe whose server never writes: a reader of it would wait for ever.
-  HANDLE server = CreateNamedPipeW(wide_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 4,
-                                   4096, 4096, 0, nullptr);
+  HANDLE server = CreateNamedPipeW(wide_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 4, 4096,
+                                   4096, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
 
   TLabelObj label;
