@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
@@ -93,6 +94,50 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     content.append(buffer, static_cast<std::size_t>(n));
   }
   return content;
+}
+
+BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes) {
+  BoundedRead result;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return result;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) > max_bytes) {
+    result.too_large = true;
+    return result;
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return result;
+    }
+    if (n == 0) break;
+    if (content.size() + static_cast<std::size_t>(n) > max_bytes) {
+      result.too_large = true;
+      return result;
+    }
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  result.bytes = std::move(content);
+  return result;
+}
+
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string prefix =
+      (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+      ::unlinkat(::dirfd(dir), name.c_str(), 0);
+  }
+  ::closedir(dir);
 }
 
 namespace {

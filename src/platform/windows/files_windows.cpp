@@ -89,6 +89,47 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes) {
+  BoundedRead result;
+  Handle h(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return result;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) > max_bytes) {
+    result.too_large = true;
+    return result;
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr)) return result;
+    if (n == 0) break;
+    if (content.size() + n > max_bytes) {
+      result.too_large = true;
+      return result;
+    }
+    content.append(buffer, n);
+  }
+  result.bytes = std::move(content);
+  return result;
+}
+
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const std::wstring wide_target = Widen(target);
+  const std::size_t slash = wide_target.find_last_of(L"\\/:");
+  const std::wstring folder =
+      slash == std::wstring::npos ? std::wstring() : wide_target.substr(0, slash + 1);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((wide_target + L".tmp-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 namespace {
 
 int LastErrorCode() {
