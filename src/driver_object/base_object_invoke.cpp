@@ -195,7 +195,8 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
   const bool trace = FDebugLogEnabled;
   // Decided before anything walks the arguments recursively (the trace, the handler).
   bool too_deep = false;
-  for (const Variant& param : args.Items()) too_deep = too_deep || NestsDeeperThan(param, kMaxArrayNesting);
+  for (const Variant& param : args.Items())
+    too_deep = too_deep || NestsDeeperThan(param, kMaxArrayNesting);
   // Another call of this object is running (this one came from a message it served).
   const std::string* const running = FRunningMethod;
 

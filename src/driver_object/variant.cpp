@@ -404,7 +404,8 @@ const ArrayBound& VariantArray::Bound(int dim) const {
 }
 
 std::size_t VariantArray::Offset(std::span<const std::int32_t> indices) const {
-  if (indices.size() != bounds_.size()) throw ArrayError(ModuleText(StringId::ArrayIndexOutOfBounds));
+  if (indices.size() != bounds_.size())
+    throw ArrayError(ModuleText(StringId::ArrayIndexOutOfBounds));
   std::size_t offset = 0, stride = 1;
   for (std::size_t d = 0; d < bounds_.size(); ++d) {
     const ArrayBound& b = bounds_[d];

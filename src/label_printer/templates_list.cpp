@@ -121,17 +121,20 @@ TTemplateItem& TTemplatesList::Add(std::int32_t number, std::string description,
 }
 
 TTemplateItem& TTemplatesList::Items(int index) {
-  if (index < 0 || index >= Count()) throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
+  if (index < 0 || index >= Count())
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   return *FItems[static_cast<std::size_t>(index)];
 }
 
 const TTemplateItem& TTemplatesList::Items(int index) const {
-  if (index < 0 || index >= Count()) throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
+  if (index < 0 || index >= Count())
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   return *FItems[static_cast<std::size_t>(index)];
 }
 
 void TTemplatesList::SetItems(int index, std::unique_ptr<TTemplateItem> item) {
-  if (index < 0 || index >= Count() || item == nullptr) throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
+  if (index < 0 || index >= Count() || item == nullptr)
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   FItems[static_cast<std::size_t>(index)] = std::move(item);
 }
 

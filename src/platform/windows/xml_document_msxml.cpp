@@ -78,7 +78,8 @@ class OleVariant {
     v->vt = VT_ARRAY | VT_UI1;
     v->parray = array;  // owned by the variant from here on
     void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(array, &data))) throw Error(ModuleText(StringId::XmlServiceFailed, {SystemErrorMessage(E_FAIL)}));
+    if (FAILED(SafeArrayAccessData(array, &data)))
+      throw Error(ModuleText(StringId::XmlServiceFailed, {SystemErrorMessage(E_FAIL)}));
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
     SafeArrayUnaccessData(array);
   }
