@@ -1,7 +1,6 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,10 +196,47 @@ FileWriter& SystemFileWriter() {
 }
 
 std::string SystemErrorMessage(int code) {
-  char buffer[256];
-  // The GNU strerror_r returns the message, which may or may not be in the buffer.
-  const char* message = strerror_r(code, buffer, sizeof buffer);
-  return message ? message : "Unknown error " + std::to_string(code);
+  // The host reads Russian; the C library speaks the process's locale, English in most hosts.
+  static constexpr struct {
+    int code;
+    const char* text;
+  } kTexts[] = {
+      {EPERM, "Операция не позволена"},
+      {ENOENT, "Нет такого файла или каталога"},
+      {EINTR, "Прерван системный вызов"},
+      {EIO, "Ошибка ввода-вывода"},
+      {ENXIO, "Нет такого устройства или адреса"},
+      {EBADF, "Неверный дескриптор файла"},
+      {EAGAIN, "Ресурс временно недоступен"},
+      {ENOMEM, "Недостаточно памяти"},
+      {EACCES, "Отказано в доступе"},
+      {EBUSY, "Устройство или ресурс занято"},
+      {EEXIST, "Файл существует"},
+      {EXDEV, "Недопустимая ссылка между устройствами"},
+      {ENODEV, "Нет такого устройства"},
+      {ENOTDIR, "Это не каталог"},
+      {EISDIR, "Это каталог"},
+      {EINVAL, "Недопустимый аргумент"},
+      {ENFILE, "Слишком много открытых файлов в системе"},
+      {EMFILE, "Слишком много открытых файлов"},
+      {ENOTTY, "Неподходящий вызов управления для устройства"},
+      {ETXTBSY, "Текстовый файл занят"},
+      {EFBIG, "Файл слишком велик"},
+      {ENOSPC, "На устройстве не осталось места"},
+      {EROFS, "Файловая система доступна только для чтения"},
+      {EPIPE, "Обрыв канала"},
+      {ENAMETOOLONG, "Слишком длинное имя файла"},
+      {ELOOP, "Слишком много уровней символьных ссылок"},
+      {EDQUOT, "Превышена дисковая квота"},
+      {ETIMEDOUT, "Время ожидания истекло"},
+      {ENOTSUP, "Операция не поддерживается"},
+      {EPROTO, "Ошибка протокола"},
+      {ECONNREFUSED, "В соединении отказано"},
+      {ESHUTDOWN, "Передача после закрытия соединения невозможна"},
+  };
+  for (const auto& entry : kTexts)
+    if (entry.code == code) return entry.text;
+  return "Системная ошибка " + std::to_string(code);
 }
 
 }  // namespace pirell::platform

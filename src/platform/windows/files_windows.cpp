@@ -195,17 +195,29 @@ FileWriter& SystemFileWriter() {
   return writer;
 }
 
-std::string SystemErrorMessage(int code) {
+namespace {
+
+// The system's text of `code` in `language`, or the empty text when it has none in it.
+std::string SystemText(int code, DWORD language) {
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+      nullptr, static_cast<DWORD>(code), language, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
   std::string text;
   if (n && buffer) text = Narrow(std::wstring_view(buffer, n));
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
-  if (text.empty()) text = "System error " + std::to_string(code);
+  return text;
+}
+
+}  // namespace
+
+std::string SystemErrorMessage(int code) {
+  // The host reads Russian: the Russian text where the system has it, else the user's language.
+  std::string text = SystemText(code, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  if (text.empty()) text = SystemText(code, 0);
+  if (text.empty()) text = "Системная ошибка " + std::to_string(code);
   return text;
 }
 
