@@ -144,7 +144,7 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
     const std::size_t count = args.Count();
     VariantArray params = VariantArray::Vector(count);
     // An argument too deep to copy is refused by the call, and stays in the caller's hands as it
-    // was: nothing is written back to it.
+    // was: the placeholder that stood for it is not written back.
     std::vector<bool> kept(count, false);
     for (std::size_t i = 0; i < count; ++i) {
       try {
@@ -164,7 +164,7 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
     std::string failed_type;
     const std::vector<Variant>& items = params.Items();
     for (std::size_t i = 0; i < count && i < items.size(); ++i) {
-      if (kept[i]) continue;
+      if (kept[i] && NestsDeeperThan(items[i], kMaxArrayNesting)) continue;
       try {
         args.WriteBack(i, items[i]);
       } catch (...) {
