@@ -87,8 +87,12 @@ Variant HostSession::SettingsTable() {
   return result.out_data.Array().Items().at(0);
 }
 
+CallResult HostSession::ApplySettings(const StoredSettings& changes) {
+  return Call("SetSettings", SetSettingsData(changes));
+}
+
 CallResult HostSession::ChangeSettings(const StoredSettings& changes) {
-  CallResult result = Call("SetSettings", SetSettingsData(changes));
+  CallResult result = ApplySettings(changes);
   if (result.ok) StoreDriverSettings();
   return result;
 }
