@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -32,12 +33,56 @@ enum class StringId {
   ContactWeb,
   ContactPhones,
   ContactAddress,
-  // Printing; "%1" and "%2" stand for the numbers that FormatModuleString puts in.
+  // Failures the host sees as messages; %1, %2 stand for the arguments of ModuleText.
+  OutOfMemory,
+  InternalError,
+  CallInProgress,
+  CannotConvert,
+  NotAnArray,
+  ArrayBoundsOutOfRange,
+  ArrayTooLarge,
+  ArrayDimensionOutOfRange,
+  ArrayIndexOutOfBounds,
+  NullReference,
+  ValueTypeUnsupported,
+  ValueNestsTooDeeply,
+  ArrayUnreadable,
+  NoLateBinding,
+  HostMethodUnknown,
+  HostCallFailed,
+  ListIndexOutOfRange,
+  FileSystemStalled,
+  TemplateFileUnreadable,
+  TemplateFileDamaged,
+  TemplateFileTooLarge,
+  TemplateFileWouldBeTooLarge,
+  TemplateFileBusy,
+  TemplateFileLockFailed,
+  TemplateFileWriteFailed,
+  LabelTemplateNotXml,
+  PictureAttributeMissing,
+  ImageListHoldsNoPicture,
+  PictureNotBase64,
+  XmlNotWellFormed,
+  XmlAt,
+  XmlDocumentType,
+  XmlNoRoot,
+  XmlTooLarge,
+  XmlTagMismatch,
+  XmlTagNotClosed,
+  XmlEmpty,
+  XmlTextAfterRoot,
+  XmlInvalidCharacter,
+  XmlUnknownEntity,
+  XmlBadAttribute,
+  XmlUnknownEncoding,
+  XmlServiceMissing,
+  XmlServiceFailed,
+  // Printing.
   LabelsSent,
   CopiesNotWhole,
   CopiesOutOfRange,
   PicturesOverBudget,
-  OutOfMemoryInLabel,
   PictureFileSkipped,
   PictureFileCannotOpen,
   PictureFileNotRegular,
@@ -48,7 +93,7 @@ enum class StringId {
 // The text of `id` (UTF-8).
 std::string_view LoadModuleString(StringId id);
 
-// The text of `id` with "%1" replaced by `first` and "%2" by `second`.
-std::string FormatModuleString(StringId id, std::string_view first, std::string_view second = {});
+// The text of `id` with %1, %2, ... replaced by the arguments in order.
+std::string ModuleText(StringId id, std::initializer_list<std::string_view> args = {});
 
 }  // namespace pirell

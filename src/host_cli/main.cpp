@@ -41,9 +41,10 @@ const std::map<std::string, Command>& Commands() {
         "of its row's label. --set gives a value common to every label.",
         pirell::cli::RunPrint}},
       {"settings",
-       {"settings [ID=VALUE]...",
-        "Without arguments shows the driver's settings table; with ID=VALUE pairs changes those "
-        "rows and keeps them for later commands. PortType 0 is a USB printer (PortName: its "
+       {"settings [--reset] [ID=VALUE]...",
+        "Without arguments shows the driver's settings table, each value beside its default; "
+        "--reset gives every row its default, ID=VALUE pairs change those rows, and both keep "
+        "the table for later commands. PortType 0 is a USB printer (PortName: its "
         "device node, e.g. /dev/usb/lp0), 1 a parallel port (PortName LPT1 = /dev/lp0). An empty "
         "PortName prints into the capture file of the device folder.",
         pirell::cli::RunSettings}},

@@ -6,7 +6,7 @@
 namespace pirell {
 
 std::string LabelsSentText(std::int64_t sent, std::int64_t total) {
-  return FormatModuleString(StringId::LabelsSent, std::to_string(sent), std::to_string(total));
+  return ModuleText(StringId::LabelsSent, {std::to_string(sent), std::to_string(total)});
 }
 
 TJobProgress::TJobProgress(std::int64_t total, Report report)

@@ -48,12 +48,11 @@ std::uint16_t TLabelsData::CopiesOf(std::int32_t label, const Variant& cell) con
     } catch (const Error&) {
       // A value without a text form is named by its position alone.
     }
-    throw LabelsDataError(FormatModuleString(StringId::CopiesNotWhole, number, text));
+    throw LabelsDataError(ModuleText(StringId::CopiesNotWhole, {number, text}));
   }
   // A count the printer cannot take is refused rather than wrapped into another number.
   if (copies < 1 || copies > std::numeric_limits<std::uint16_t>::max()) {
-    throw LabelsDataError(
-        FormatModuleString(StringId::CopiesOutOfRange, number, std::to_string(copies)));
+    throw LabelsDataError(ModuleText(StringId::CopiesOutOfRange, {number, std::to_string(copies)}));
   }
   return static_cast<std::uint16_t>(copies);
 }

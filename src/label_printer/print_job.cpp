@@ -129,7 +129,7 @@ ResultCode TDriver::StreamLabels(const TLabelsData& data, std::int64_t total) {
     } catch (const LimitError& e) {
       failed_label = e.what();
     } catch (const std::bad_alloc&) {
-      failed_label = std::string(LoadModuleString(StringId::OutOfMemoryInLabel));
+      failed_label = std::string(LoadModuleString(StringId::OutOfMemory));
     } catch (const std::exception&) {
       failed_label = std::string();
     }

@@ -22,13 +22,13 @@ std::string Megabytes(std::uint64_t bytes) {
 std::string RefusalNote(const std::string& reference, const platform::RegularFileRead& read) {
   switch (read.refusal) {
     case platform::RegularFileRefusal::kNotRegular:
-      return FormatModuleString(StringId::PictureFileNotRegular, reference);
+      return ModuleText(StringId::PictureFileNotRegular, {reference});
     case platform::RegularFileRefusal::kTooLarge:
-      return FormatModuleString(StringId::PictureFileTooLarge, reference,
-                                Megabytes(kMaxPictureFileBytes));
+      return ModuleText(StringId::PictureFileTooLarge,
+                        {reference, Megabytes(kMaxPictureFileBytes)});
     default:
-      return FormatModuleString(StringId::PictureFileCannotOpen, reference,
-                                platform::SystemErrorMessage(read.error));
+      return ModuleText(StringId::PictureFileCannotOpen,
+                        {reference, platform::SystemErrorMessage(read.error)});
   }
 }
 
@@ -50,7 +50,7 @@ TRequestPictures::Key TRequestPictures::KeyOf(const void* source, const TBaseIma
 
 void TRequestPictures::Count(std::size_t bytes) {
   if (bytes > budget_ || bytes_ > budget_ - bytes) {
-    throw LimitError(FormatModuleString(StringId::PicturesOverBudget, Megabytes(budget_)));
+    throw LimitError(ModuleText(StringId::PicturesOverBudget, {Megabytes(budget_)}));
   }
   bytes_ += bytes;
 }
@@ -139,7 +139,7 @@ Picture TRequestPictures::Load(File& file) {
     return picture;
   } catch (const Error& e) {
     file.usable = false;
-    Note(FormatModuleString(StringId::PictureFileNotBmp, file.path, e.what()));
+    Note(ModuleText(StringId::PictureFileNotBmp, {file.path, e.what()}));
     return {};
   }
 }
