@@ -17,6 +17,7 @@
 #include "device/base_device.h"
 #include "platform/device_io.h"
 #include "platform/files.h"
+#include "platform/port_discovery.h"
 #include "platform/windows/wide.h"
 #include "ports/port_manager.h"
 #include "support/temp_dir.h"
@@ -123,12 +124,12 @@ TEST(WindowsPortManagerTest, ParallelNamesThatAreNoPortAreRefused) {
 TEST(WindowsDeviceIoTest, WriteIsBoundedByTheTimeoutAndServesMessages) {
   const std::wstring pipe_name =
       L"\\\\.\\pipe\\pirell-printer-" + std::to_wstring(GetCurrentProcessId());
-  const HANDLE server = CreateNamedPipeW(pipe_name.c_str(), PIPE_ACCESS_INBOUND,
+  const HANDLE server = CreateNamedPipeW(pipe_name.c_str(), PIPE_ACCESS_DUPLEX,
                                          PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
   platform::DeviceOpenResult opened = platform::SystemDeviceIo().Open(
       platform::Narrow(pipe_name), platform::DeviceOpenMode::kSharedRead);
-  ASSERT_TRUE(opened.device) << opened.error;
+  ASSERT_TRUE(opened.device) << platform::SystemErrorMessage(opened.error);
   ASSERT_TRUE(opened.device->SetWriteTimeout(300));
 
   auto device = CreateObject<testing::TTestDevice>();
@@ -224,6 +225,26 @@ TEST(WindowsSerialPortTest, WritesTheJobToAPortLinkedToAPseudoTerminal) {
 }
 
 // ---- Print queues of the spooler --------------------------------------------------------------
+
+// Run by print_queue_cups.sh with a CUPS server of its own that Wine's spooler prints to; the
+// server's raw queue writes each job to PIRELL_TEST_PRINT_QUEUE_OUTPUT.
+TEST(WindowsPrintQueueTest, PrintsRawDataThroughTheSpooler) {
+  const char* queue = std::getenv("PIRELL_TEST_PRINT_QUEUE");
+  const char* output = std::getenv("PIRELL_TEST_PRINT_QUEUE_OUTPUT");
+  if (!queue || !output) GTEST_SKIP() << "run by print_queue_cups.sh, which starts the server";
+  bool listed = false;
+  for (const platform::PrintQueueRecord& record : platform::SystemPortDiscovery().ListPrintQueues())
+    listed = listed || record.name == queue;
+  EXPECT_TRUE(listed) << queue;
+  Port port(TPortType::ptQueue, queue);
+  // Checking the queue prints nothing; the job goes out at the closing.
+  ASSERT_EQ(port.manager.OpenPort(), rc::Ok) << port.Detail();
+  EXPECT_EQ(port.manager.ClosePort(), rc::Ok);
+  ASSERT_EQ(port.Print(kJob), rc::Ok) << port.Detail();
+  for (int attempt = 0; attempt < 300 && FileContent(output).size() < kJob.size(); ++attempt)
+    Sleep(50);
+  EXPECT_EQ(FileContent(output), kJob);
+}
 
 TEST(WindowsPrintQueueTest, AMissingPrinterIsNotAvailable) {
   Port queue(TPortType::ptQueue, "Pirell missing printer");

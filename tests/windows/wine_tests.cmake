@@ -50,3 +50,11 @@ if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
                    "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
   set_tests_properties(serial_port_pty PROPERTIES TIMEOUT 300)
 endif()
+
+# Print queues: Wine's spooler printing to a CUPS server that the script starts and stops.
+if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME print_queue_cups
+           COMMAND "${CMAKE_CURRENT_LIST_DIR}/print_queue_cups.sh" "${PIRELL_WINE_RUN}"
+                   "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
+  set_tests_properties(print_queue_cups PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
+endif()
