@@ -151,15 +151,6 @@ TEST_F(PortManagerTest, MalformedNamesAreRefusedWithoutOpeningAnything) {
   EXPECT_TRUE(io.events.empty());
 }
 
-TEST_F(PortManagerTest, UnreachableNetworkPrinterIsNotConnected) {
-  manager.SetPortType(TPortType::ptIP);
-  manager.SetPortName("10.0.0.7");
-  io.open_error = 111;
-  EXPECT_EQ(manager.OpenPort(), rc::Unknown);
-  EXPECT_EQ(manager.LastErrorDescription(), "Принтер не подключен: 10.0.0.7: system error 111");
-  EXPECT_EQ(manager.WriteToPort("N\r\n"), rc::PortUnavailable);
-}
-
 // With hardware flow control the handshake lines show whether a printer is on the cable.
 TEST_F(PortManagerTest, SerialPrinterWithBothHandshakeLinesDownIsNotConnected) {
   manager.SetPortType(TPortType::ptCOM);

@@ -224,12 +224,15 @@ Variant Labels() {
 }
 
 // What the command-line host does for "pirell settings PortType=T PortName=N" followed by
-// "pirell print": the job of one template and two rows through the port.
+// "pirell test" and "pirell print": the job of one template and two rows through the port.
 void PrintThrough(const std::string& device, std::int32_t type, const std::string& name) {
   cli::HostSession session(device, false);
   ASSERT_TRUE(
       session.ChangeSettings({{"PortType", Variant::Integer(type)}, {"PortName", Variant(name)}})
           .ok);
+  // The health check and enabling open the port and close it again without writing.
+  const cli::CallResult health = session.Call("CheckHealth", Variant());
+  ASSERT_TRUE(health.ok) << type << ": " << health.message;
   const cli::CallResult enable = session.Call("Enable", Variant());
   ASSERT_TRUE(enable.ok) << type << ": " << enable.message;
   const cli::CallResult print =
@@ -271,8 +274,8 @@ TEST_F(PrintQueueCupsTest, TheSameJobReachesThePrinterAsTheSameBytesThroughEvery
   EXPECT_EQ(usb.Received(1000), job);
   EXPECT_EQ(parallel.Received(1000), job);
   EXPECT_EQ(serial.Received(1000), job);
-  // Enabling connected once without a job, printing once with it.
-  EXPECT_EQ(network.Jobs(2), (std::vector<std::string>{"", job}));
+  // The health check and enabling connected without a job, printing with it.
+  EXPECT_EQ(network.Jobs(3), (std::vector<std::string>{"", "", job}));
   EXPECT_EQ(cupsd_->WaitForOutput(job.size()), job);
 }
 
