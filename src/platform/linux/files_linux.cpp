@@ -236,6 +236,14 @@ std::string SystemErrorMessage(int code) {
       {ENOTSUP, "Операция не поддерживается"},
       {EPROTO, "Ошибка протокола"},
       {ECONNREFUSED, "В соединении отказано"},
+      {ECONNRESET, "Соединение сброшено другой стороной"},
+      {ECONNABORTED, "Программа вызвала прерывание соединения"},
+      {ENOTCONN, "Конечная точка передачи не подсоединена"},
+      {EHOSTUNREACH, "Нет маршрута до узла"},
+      {EHOSTDOWN, "Узел не работает"},
+      {ENETUNREACH, "Сеть недоступна"},
+      {ENETDOWN, "Сеть не работает"},
+      {EADDRNOTAVAIL, "Невозможно назначить запрошенный адрес"},
       {ESHUTDOWN, "Передача после закрытия соединения невозможна"},
   };
   for (const auto& entry : kTexts)

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/files.h"
+
 namespace pirell::platform::linux_cups {
 namespace {
 
@@ -43,9 +45,43 @@ struct DestInfoFree {
 using DestPtr = std::unique_ptr<cups_dest_t, DestFree>;
 using DestInfoPtr = std::unique_ptr<cups_dinfo_t, DestInfoFree>;
 
+// How long a look at whether the print server answers may take.
+constexpr int kServerProbeMs = 5000;
+
+// The server's reason for the last failure, in Russian for the answers a label queue meets;
+// libcups's own words for the rest.
 std::string LastError() {
+  switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_NOT_FOUND:
+      return "Сервер печати не знает такой очереди";
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+      return "Очередь не принимает задания";
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+      return "Сервер печати не разрешает печатать в эту очередь";
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+      return "Сервер печати недоступен";
+    case IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED:
+      return "Очередь не принимает необработанные данные";
+    default:
+      break;
+  }
   const char* text = cupsLastErrorString();
   return text && *text ? text : ippErrorString(cupsLastError());
+}
+
+// The system's reason when the print server does not answer at all (libcups then reports only
+// that the queue does not exist); empty when it answers.
+std::string ServerUnreachableReason() {
+  // No time-out yet: the connection is only prepared, so that its error can be read.
+  http_t* http =
+      httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 0, nullptr);
+  if (!http) return LastError();
+  const bool answers = httpReconnect2(http, kServerProbeMs, nullptr) == 0;
+  const int error = httpError(http);
+  httpClose(http);
+  return answers ? std::string() : SystemErrorMessage(error);
 }
 
 class CupsPrintJob : public PrintJob {
@@ -148,6 +184,8 @@ PrintQueueOpenResult OpenQueue(const std::string& name) {
                                 parts.instance.empty() ? nullptr : parts.instance.c_str()));
   if (!dest) {
     result.reason = LastError();
+    if (std::string unreachable = ServerUnreachableReason(); !unreachable.empty())
+      result.reason = std::move(unreachable);
     return result;
   }
   const char* accepting =

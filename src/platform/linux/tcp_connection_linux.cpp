@@ -6,12 +6,30 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/linux/device_io_linux.h"
 #include "platform/linux/fd_device.h"
 
 namespace pirell::platform::linux_devices {
 namespace {
+
+// The resolver's reason why a host name gave no address, for the host to read.
+std::string LookupFailure(int code) {
+  switch (code) {
+    case EAI_NONAME:
+    case EAI_NODATA:
+      return "Узел с таким именем не найден";
+    case EAI_AGAIN:
+      return "Сервер имён временно не отвечает";
+    case EAI_FAIL:
+      return "Сервер имён не смог найти адрес узла";
+    case EAI_ADDRFAMILY:
+      return "У узла нет адреса нужного семейства";
+    default:
+      return std::string("Не удалось найти адрес узла: ") + gai_strerror(code);
+  }
+}
 
 struct AddressListFree {
   void operator()(addrinfo* list) const { freeaddrinfo(list); }
@@ -46,7 +64,7 @@ DeviceOpenResult ConnectTcp(const std::string& host, std::uint16_t port, std::ui
   addrinfo* found = nullptr;
   const int looked_up = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
   if (looked_up == EAI_SYSTEM) return DeviceOpenResult::Failed(errno);
-  if (looked_up != 0) return DeviceOpenResult::Unreachable(gai_strerror(looked_up));
+  if (looked_up != 0) return DeviceOpenResult::Unreachable(LookupFailure(looked_up));
   const std::unique_ptr<addrinfo, AddressListFree> addresses(found);
 
   int last_error = EHOSTUNREACH;
