@@ -25,7 +25,7 @@ void Win32SettingsUiServices::SetWaitCursor(bool on) {
 }
 
 bool Win32SettingsUiServices::ShowSettingsList(TBaseDevice& device) {
-  SettingsListView view(device);
+  SettingsListView view(device, *this);
   return view.ShowModal() == mrOk;
 }
 

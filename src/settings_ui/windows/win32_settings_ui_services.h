@@ -22,6 +22,7 @@ class Win32SettingsUiServices : public TSettingsUiServices {
 
   // The window the message boxes and popups belong to.
   void SetOwnerWindow(HWND owner) { owner_ = owner; }
+  HWND OwnerWindow() const { return owner_; }
   void SetHintLookup(HintLookup lookup) { hint_lookup_ = std::move(lookup); }
 
   void ShowError(const std::string& text) override;

@@ -119,7 +119,8 @@ int Run(const std::wstring& folder) {
     ShowWindow(view.Handle(), SW_HIDE);
   }
   {
-    win32::SettingsListView list(*driver);
+    win32::Win32SettingsUiServices list_services;
+    win32::SettingsListView list(*driver, list_services);
     if (!list.Create()) return 1;
     ShowWindow(list.Handle(), SW_SHOW);
     SetForegroundWindow(list.Handle());
