@@ -11,6 +11,7 @@
 #include "label_printer/driver.h"
 #include "settings_ui/main_settings_form.h"
 #include "settings_ui/settings_window_runner.h"
+#include "settings_ui/windows/html_help.h"
 #include "settings_ui/windows/main_settings_view.h"
 #include "settings_ui/windows/settings_list_view.h"
 #include "settings_ui/windows/settings_window_view.h"
@@ -297,6 +298,54 @@ TEST_F(SettingsWindowGuiTest, HelpForTheOkButtonShowsItsPopup) {
   EXPECT_EQ(view.ShowModal(), mrCancel);
   ExpectNoFailures(script);
   EXPECT_EQ(popup_text, L"Сохранить настройки и закрыть окно");
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// Copies of the planted module under the HTML Help control's name, removed again at the end.
+class PlantedHelpControl {
+ public:
+  explicit PlantedHelpControl(const std::vector<std::wstring>& folders) {
+    for (const std::wstring& folder : folders) {
+      const std::wstring path = folder + L"\\hhctrl.ocx";
+      if (CopyFileW(L"" PIRELL_FAKE_HHCTRL, path.c_str(), FALSE)) planted_.push_back(path);
+    }
+  }
+  ~PlantedHelpControl() {
+    for (const std::wstring& path : planted_) DeleteFileW(path.c_str());
+  }
+  std::size_t Count() const { return planted_.size(); }
+
+ private:
+  std::vector<std::wstring> planted_;
+};
+
+TEST(HtmlHelpViewerTest, ComesFromTheSystemFolderOnly) {
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring current =
+      std::wstring(temp) + L"pirell-hhctrl-" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
+  wchar_t current_before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current_before);
+  std::wstring loaded_from;
+  {
+    PlantedHelpControl planted({FolderOf(program), current});
+    ASSERT_EQ(planted.Count(), 2u);
+    SetCurrentDirectoryW(current.c_str());
+    win32::HtmlHelpViewer viewer;
+    loaded_from = viewer.ModulePath();
+    SetCurrentDirectoryW(current_before);
+  }
+  RemoveDirectoryW(current.c_str());
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(CompareStringOrdinal(FolderOf(loaded_from).c_str(), -1, system, -1, TRUE), CSTR_EQUAL)
+      << "loaded from " << ::testing::PrintToString(loaded_from);
 }
 
 TEST_F(SettingsWindowGuiTest, TheDriverShowsTheRealWindowThroughTheSeam) {
