@@ -37,7 +37,8 @@ TEST(PortTypeTest, SettingValuesOutsideTheTypesMeanUsb) {
   EXPECT_EQ(PortTypeFromSetting(2), TPortType::ptCOM);
   EXPECT_EQ(PortTypeFromSetting(3), TPortType::ptIP);
   EXPECT_EQ(PortTypeFromSetting(4), TPortType::ptFile);
-  EXPECT_EQ(PortTypeFromSetting(5), TPortType::ptUSB);
+  EXPECT_EQ(PortTypeFromSetting(5), TPortType::ptQueue);
+  EXPECT_EQ(PortTypeFromSetting(6), TPortType::ptUSB);
   EXPECT_EQ(PortTypeFromSetting(-1), TPortType::ptUSB);
 }
 

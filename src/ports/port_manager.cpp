@@ -6,7 +6,7 @@ namespace pirell {
 
 TPortType PortTypeFromSetting(std::int32_t value) {
   if (value < static_cast<std::int32_t>(TPortType::ptUSB) ||
-      value > static_cast<std::int32_t>(TPortType::ptFile)) {
+      value > static_cast<std::int32_t>(TPortType::ptQueue)) {
     return TPortType::ptUSB;
   }
   return static_cast<TPortType>(value);

@@ -14,12 +14,13 @@ namespace pirell {
 enum class TPortType {
   ptUSB = 0,
   ptLPT = 1,
-  ptCOM = 2,   // not served
-  ptIP = 3,    // not served
-  ptFile = 4,  // not served
+  ptCOM = 2,
+  ptIP = 3,
+  ptFile = 4,
+  ptQueue = 5,  // a print queue of the system's print server
 };
 
-// The port type of a "PortType" setting value; a value outside 0..4 means USB.
+// The port type of a "PortType" setting value; a value outside 0..5 means USB.
 TPortType PortTypeFromSetting(std::int32_t value);
 
 // The driver's one way to its printer. The driver sets the port type and name, then opens,

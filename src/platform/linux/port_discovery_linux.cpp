@@ -138,6 +138,7 @@ class LinuxPortDiscovery : public PortDiscovery {
   std::vector<PortDeviceRecord> PresentPortDevices() override {
     return ListPortDevices(SystemUdevSource());
   }
+  std::vector<PrintQueueRecord> ListPrintQueues() override { return {}; }
 };
 
 }  // namespace

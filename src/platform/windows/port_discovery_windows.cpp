@@ -181,6 +181,8 @@ class WindowsPortDiscovery : public PortDiscovery {
     }
     return ports;
   }
+
+  std::vector<PrintQueueRecord> ListPrintQueues() override { return {}; }
 };
 
 }  // namespace
