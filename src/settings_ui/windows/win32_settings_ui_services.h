@@ -33,6 +33,7 @@ class Win32SettingsUiServices : public TSettingsUiServices {
   void ShowHelpPopup(const std::string& text, TPoint pos) override;
   void ShowHelpTopicPopup(const std::string& topics_url, int topic_id, TPoint pos) override;
   std::optional<std::string> ControlHintForHelp(TPoint& pos) override;
+  std::optional<std::string> ChooseOutputFile(const std::string& current) override;
   void OpenWebAddress(const std::string& url) override;
 
   // The popup of our own, for tests and screenshots.
