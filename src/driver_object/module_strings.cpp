@@ -35,6 +35,23 @@ constexpr ModuleString kStrings[] = {
     {StringId::ContactWeb, "Web"},
     {StringId::ContactPhones, "Тел"},
     {StringId::ContactAddress, "Адрес"},
+    {StringId::PortBadParallelName, "Неверное имя параллельного порта (нужно LPT1, LPT2...)"},
+    {StringId::PortBadSerialName,
+     "Неверное имя последовательного порта (нужно COM1 или COM1:9600,N,8,1)"},
+    {StringId::PortBadNetworkAddress, "Неверный адрес принтера (нужно узел или узел:порт)"},
+    {StringId::PortBadFilePath, "Нужен полный путь к файлу"},
+    {StringId::PortBadQueueName, "Не указана очередь печати"},
+    {StringId::PortNotADevice, "Это не устройство принтера"},
+    {StringId::PortNotARegularFile, "Это не обычный файл (устройство, канал, сокет или папка)"},
+    {StringId::PortLink, "Файл вывода не может быть символической ссылкой"},
+    {StringId::PortDeviceFolder, "Файл вывода не может быть в папке устройств /dev"},
+    {StringId::PortNoSuchSerialPort, "Нет такого последовательного порта"},
+    {StringId::PortNotConnected, "Принтер не подключен"},
+    {StringId::PortConnectionLost, "Соединение с принтером разорвано"},
+    {StringId::PortQueueNotFound, "Очередь печати недоступна"},
+    {StringId::PortQueueNotAccepting, "Очередь печати не принимает задания"},
+    {StringId::PortQueueJobFailed, "Сервер печати не принял задание"},
+    {StringId::PortQueueJobTitle, "Этикетки"},
 };
 
 }  // namespace

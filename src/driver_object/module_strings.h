@@ -31,6 +31,23 @@ enum class StringId {
   ContactWeb,
   ContactPhones,
   ContactAddress,
+  // Details of port failures; the port's name or the system's reason follows each.
+  PortBadParallelName,
+  PortBadSerialName,
+  PortBadNetworkAddress,
+  PortBadFilePath,
+  PortBadQueueName,
+  PortNotADevice,
+  PortNotARegularFile,
+  PortLink,
+  PortDeviceFolder,
+  PortNoSuchSerialPort,
+  PortNotConnected,
+  PortConnectionLost,
+  PortQueueNotFound,
+  PortQueueNotAccepting,
+  PortQueueJobFailed,
+  PortQueueJobTitle,
 };
 
 // The text of `id` (UTF-8).

@@ -154,7 +154,9 @@ ResultCode TDriver::SendCommands() {
       if (command.ActionAfter == coFlushBuffer) FPort->FlushBuffer();
       if (command.DelayTime > 0) DelayWithMessages(command.DelayTime);
     }
-    FPort->ClosePort();
+    // A print queue takes the job only now.
+    const ResultCode closed = FPort->ClosePort();
+    if (code == rc::Ok) code = closed;
   }
   if (code != rc::Ok) FLastDevResultDescription = FPort->LastErrorDescription();
   return code;

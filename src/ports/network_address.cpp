@@ -1,103 +1,55 @@
 #include "ports/network_address.h"
 
 #include <algorithm>
-
-#include "driver_object/number_text.h"
+#include <charconv>
 
 namespace pirell {
 namespace {
 
-constexpr std::string_view kSyntax =
-    "; адрес пишется как имя или IP адрес принтера с необязательным портом: 192.168.1.50, "
-    "printer.local:9100, [fe80::1]:9100";
+// The longest DNS name.
+constexpr std::size_t kMaxHostLength = 253;
 
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
+bool ValidHost(std::string_view host) {
+  if (host.empty() || host.size() > kMaxHostLength) return false;
+  return std::none_of(host.begin(), host.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= ' ' || byte == 0x7F || c == '[' || c == ']' || c == '/' || c == '\\';
+  });
 }
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-bool IsHostNameChar(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '.' ||
-         c == '_';
-}
-
-// Hexadecimal digits and colons, with dots for an embedded IPv4 address and a zone after '%'
-// (which may name an interface).
-bool IsIpv6Char(char c) {
-  return IsHostNameChar(c) || c == ':' || c == '%';
-}
-
-std::string Quoted(std::string_view text) {
-  return "«" + std::string(text) + "»";
-}
-
-std::optional<std::uint16_t> PortOf(std::string_view text, std::string& error) {
-  const bool digits =
-      !text.empty() && text.size() <= 5 && std::all_of(text.begin(), text.end(), IsDigit);
-  const std::optional<std::int64_t> port = digits ? ParseInteger(text) : std::nullopt;
-  if (!port || *port < 1 || *port > 65535) {
-    error = "Неверный номер порта " + Quoted(text) + ": допустимы числа от 1 до 65535";
+std::optional<std::uint16_t> PortNumber(std::string_view text) {
+  unsigned value = 0;
+  if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 65535)
     return std::nullopt;
-  }
-  return static_cast<std::uint16_t>(*port);
+  return static_cast<std::uint16_t>(value);
 }
 
 }  // namespace
 
-std::optional<TNetworkAddress> ParseNetworkAddress(std::string_view text, std::string& error) {
-  text = Trimmed(text);
-  if (text.empty()) {
-    error = "Не указан адрес принтера" + std::string(kSyntax);
-    return std::nullopt;
-  }
+std::optional<TNetworkAddress> ParseNetworkAddress(std::string_view name) {
   TNetworkAddress address;
-  std::string_view host = text;
-  std::string_view port;
-  bool has_port = false;
-  if (text.front() == '[') {
-    const std::size_t close = text.find(']');
-    if (close == std::string_view::npos) {
-      error = "В адресе " + Quoted(text) + " нет закрывающей скобки" + std::string(kSyntax);
-      return std::nullopt;
+  std::string_view host = name;
+  std::optional<std::string_view> port;
+  if (name.starts_with('[')) {
+    const std::size_t close = name.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    host = name.substr(1, close - 1);
+    const std::string_view rest = name.substr(close + 1);
+    if (!rest.empty()) {
+      if (rest.front() != ':') return std::nullopt;
+      port = rest.substr(1);
     }
-    host = text.substr(1, close - 1);
-    const std::string_view rest = text.substr(close + 1);
-    if (!rest.empty() && rest.front() != ':') {
-      error = "После адреса IPv6 в " + Quoted(text) + " может стоять только порт" +
-              std::string(kSyntax);
-      return std::nullopt;
-    }
-    has_port = !rest.empty();
-    if (has_port) port = rest.substr(1);
-    if (host.find(':') == std::string_view::npos ||
-        !std::all_of(host.begin(), host.end(), IsIpv6Char)) {
-      error = "Неверный адрес IPv6 " + Quoted(host) + std::string(kSyntax);
-      return std::nullopt;
-    }
-  } else {
-    const std::size_t colon = text.find(':');
-    if (colon != std::string_view::npos && text.find(':', colon + 1) != std::string_view::npos) {
-      error = "Адрес IPv6 " + Quoted(text) + " пишется в квадратных скобках: [" +
-              std::string(text) + "]:9100";
-      return std::nullopt;
-    }
-    if (colon != std::string_view::npos) {
-      host = text.substr(0, colon);
-      port = text.substr(colon + 1);
-      has_port = true;
-    }
-    if (host.empty() || !std::all_of(host.begin(), host.end(), IsHostNameChar)) {
-      error = "Неверное имя или адрес принтера " + Quoted(host) + std::string(kSyntax);
-      return std::nullopt;
-    }
+    if (host.find(':') == std::string_view::npos) return std::nullopt;
+  } else if (std::count(name.begin(), name.end(), ':') == 1) {
+    const std::size_t colon = name.find(':');
+    host = name.substr(0, colon);
+    port = name.substr(colon + 1);
   }
-  if (has_port) {
-    const std::optional<std::uint16_t> number = PortOf(port, error);
+  if (!ValidHost(host)) return std::nullopt;
+  if (port) {
+    const std::optional<std::uint16_t> number = PortNumber(*port);
     if (!number) return std::nullopt;
     address.Port = *number;
   }

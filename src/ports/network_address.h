@@ -7,19 +7,18 @@
 
 namespace pirell {
 
-// The port of raw printing on network printers.
+// The raw printing port of network printers.
 inline constexpr std::uint16_t kRawPrintingPort = 9100;
 
-// A network printer's "PortName": "host" or "host:port", the host a DNS name, an IPv4 address or
-// an IPv6 address in brackets ("[fe80::1]:9100"); the port 9100 when none is given.
+// A network printer's address, as the "PortName" setting gives it.
 struct TNetworkAddress {
-  std::string Host;  // without the brackets of an IPv6 address
+  std::string Host;  // a DNS name, an IPv4 address or an IPv6 address (without brackets)
   std::uint16_t Port = kRawPrintingPort;
-  friend bool operator==(const TNetworkAddress&, const TNetworkAddress&) = default;
 };
 
-// The address of `text`, blanks around it dropped. Nothing when it is malformed; `error` then
-// says why, in Russian, for the user.
-std::optional<TNetworkAddress> ParseNetworkAddress(std::string_view text, std::string& error);
+// Reads "host", "host:port", "[IPv6]" or "[IPv6]:port"; a bare IPv6 address (two colons or more)
+// takes the default port. The port is 1..65535, 9100 when not given. Nothing when the name is
+// malformed: empty, with spaces or control characters, an unclosed bracket, a bad port.
+std::optional<TNetworkAddress> ParseNetworkAddress(std::string_view name);
 
 }  // namespace pirell

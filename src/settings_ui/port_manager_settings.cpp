@@ -6,6 +6,7 @@
 
 #include "device/base_device.h"
 #include "driver_object/number_text.h"
+#include "platform/files.h"
 #include "ports/network_address.h"
 #include "ports/serial_port_name.h"
 
@@ -28,6 +29,28 @@ int ParallelPortNumber(const std::string& port_name) {
   const std::string digits = port_name.size() > 3 ? port_name.substr(3, 3) : std::string();
   const std::optional<std::int64_t> number = ParseInteger(digits);
   return number ? static_cast<int>(*number) : 1;
+}
+
+// A serial "PortName" as the page shows it: the COM port's number (none for a device path or a
+// malformed name) and the text of the line settings after the last colon.
+struct SerialParts {
+  std::optional<int> number;
+  std::string line_settings;
+};
+
+SerialParts SplitSerialName(const std::string& name) {
+  const std::size_t colon = name.rfind(':');
+  const std::string port = name.substr(0, colon);
+  SerialParts parts;
+  if (colon != std::string::npos) parts.line_settings = name.substr(colon + 1);
+  const std::optional<TSerialPortName> parsed = ParseSerialPortName(port);
+  if (parsed && parsed->Port.starts_with("COM"))
+    parts.number = static_cast<int>(ParseInteger(parsed->Port.substr(3)).value_or(0));
+  return parts;
+}
+
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t") == std::string::npos;
 }
 
 }  // namespace
@@ -125,9 +148,8 @@ void TfrmPortManagerSettings::OnReadSettings() {
   // Each type's controls show the stored name only when it is that type's, so that a second
   // reading (after a reset) leaves nothing of the first behind.
   const int selected = cbbPortType.ItemIndex;
-  const TSerialPortName serial =
-      selected == kComItem ? SplitSerialPortName(name) : TSerialPortName{};
-  edtLineSettings.Text = serial.LineSettings;
+  const SerialParts serial = selected == kComItem ? SplitSerialName(name) : SerialParts{};
+  edtLineSettings.Text = serial.line_settings;
   edtAddress.Text = selected == kIpItem ? name : std::string();
   edtFilePath.Text = selected == kFileItem ? name : std::string();
   for (TPortsComboBox* chooser : {&cbbUSBPrinters, &cbbLPTPorts, &cbbCOMPorts, &cbbPrintQueues})
@@ -140,8 +162,7 @@ void TfrmPortManagerSettings::OnReadSettings() {
       cbbLPTPorts.SetPortNumber(ParallelPortNumber(name));
       break;
     case kComItem:
-      if (const std::optional<int> number = SerialPortNumber(serial.Port))
-        cbbCOMPorts.SetPortNumber(*number);
+      if (serial.number) cbbCOMPorts.SetPortNumber(*serial.number);
       break;
     case kQueueItem:
       cbbPrintQueues.SetPortInterface(name);
@@ -164,17 +185,29 @@ std::optional<std::string> TfrmPortManagerSettings::PortNameToSave(std::string& 
         error = "Не выбран COM порт";
         return std::nullopt;
       }
-      if (!ParseSerialLineSettings(edtLineSettings.Text, error)) return std::nullopt;
-      const std::string name = "COM" + std::to_string(cbbCOMPorts.PortNumber());
-      const bool blank = edtLineSettings.Text.find_first_not_of(" \t") == std::string::npos;
-      return blank ? name : name + ":" + edtLineSettings.Text;
+      const std::string port = "COM" + std::to_string(cbbCOMPorts.PortNumber());
+      if (IsBlank(edtLineSettings.Text)) return port;
+      const std::string name = port + ":" + edtLineSettings.Text;
+      if (!ParseSerialPortName(name)) {
+        error = "Неверные параметры порта «" + edtLineSettings.Text +
+                "»: нужно скорость,чётность,биты данных,стоповые биты, например 9600,N,8,1 или "
+                "19200,E,7,1; в конце можно ,X (XON/XOFF) или ,N (без управления потоком)";
+        return std::nullopt;
+      }
+      return name;
     }
     case kIpItem:
-      if (!ParseNetworkAddress(edtAddress.Text, error)) return std::nullopt;
+      if (!ParseNetworkAddress(edtAddress.Text)) {
+        error = "Неверный адрес принтера «" + edtAddress.Text +
+                "»: нужно имя или IP адрес принтера и, если нужно, порт: 192.168.1.50, "
+                "printer.local:9100, [fe80::1]:9100";
+        return std::nullopt;
+      }
       return edtAddress.Text;
     case kFileItem:
-      if (edtFilePath.Text.empty()) {
-        error = "Не указан файл, в который записываются задания печати";
+      // A relative path would land wherever the host program happens to run.
+      if (!platform::IsAbsolutePath(edtFilePath.Text)) {
+        error = "Нужен полный путь к файлу, в который записываются задания печати";
         return std::nullopt;
       }
       return edtFilePath.Text;

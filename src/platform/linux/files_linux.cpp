@@ -60,6 +60,10 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool IsAbsolutePath(const std::string& path) {
+  return !path.empty() && path.front() == '/';
+}
+
 std::string IncludeTrailingPathDelimiter(const std::string& path) {
   if (!path.empty() && path.back() == '/') return path;
   return path + '/';
