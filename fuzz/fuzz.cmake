@@ -16,7 +16,8 @@ set(PIRELL_FUZZ_SUPPORT_SOURCES
 
 add_library(pirell_fuzz_support STATIC ${PIRELL_FUZZ_SUPPORT_SOURCES})
 target_include_directories(pirell_fuzz_support PUBLIC "${_fuzz_dir}" "${PROJECT_SOURCE_DIR}/tests")
-target_link_libraries(pirell_fuzz_support PUBLIC ${PIRELL_MODULE_OBJECTS} pirell_core)
+target_link_libraries(pirell_fuzz_support PUBLIC ${PIRELL_MODULE_OBJECTS} pirell_preview
+                                                  pirell_core)
 
 set(PIRELL_FUZZ_TARGETS)
 set(_targets_inc "")

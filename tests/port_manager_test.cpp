@@ -92,10 +92,15 @@ TEST_F(PortManagerTest, TypeAndNameAreReadAtEachOpen) {
 }
 
 TEST_F(PortManagerTest, EachTypeOpensItsOwnKindOfConnection) {
+#ifdef _WIN32
+  constexpr char kFullPath[] = "C:\\Labels\\shop.prn";
+#else
+  constexpr char kFullPath[] = "/var/spool/labels.prn";
+#endif
   const struct {
     TPortType type;
     const char* name;
-    const char* opened;
+    std::string opened;
   } cases[] = {
       {TPortType::ptCOM, "com3", "serial COM3 9600,N,8,1,H"},
       {TPortType::ptCOM, "COM12:115200,o,7,2,x", "serial COM12 115200,O,7,2,X"},
@@ -103,7 +108,7 @@ TEST_F(PortManagerTest, EachTypeOpensItsOwnKindOfConnection) {
       {TPortType::ptIP, "printer.local", "connect printer.local 9100"},
       {TPortType::ptIP, "10.0.0.7:6101", "connect 10.0.0.7 6101"},
       {TPortType::ptIP, "[fe80::1]:9101", "connect fe80::1 9101"},
-      {TPortType::ptFile, "/var/spool/labels.prn", "file /var/spool/labels.prn"},
+      {TPortType::ptFile, kFullPath, "file " + std::string(kFullPath)},
   };
   for (const auto& [type, name, opened] : cases) {
     io.events.clear();

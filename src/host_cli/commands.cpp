@@ -10,6 +10,7 @@
 #include "driver_object/variant.h"
 #include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
+#include "host_cli/labels_data.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 
@@ -145,35 +146,10 @@ int RunPrint(const CommandLine& line) {
   const std::int32_t number = TemplateNumber(args.positional[0]);
   const CsvTable csv = ParseCsv(ReadFileOrThrow(args.positional[1]));
   if (csv.header.empty()) throw std::runtime_error(args.positional[1] + " has no header line");
-
-  // Common values: a 2 x N table of (source name, value).
-  std::vector<std::pair<std::string, std::string>> common;
-  for (const auto& [name, value] : args.options) {
-    const std::size_t eq = value.find('=');
-    if (eq == std::string::npos || eq == 0) throw UsageError("--set takes NAME=VALUE");
-    common.emplace_back(value.substr(0, eq), value.substr(eq + 1));
-  }
-  VariantArray common_values = VariantArray::Table(2, static_cast<std::int32_t>(common.size()));
-  for (std::size_t j = 0; j < common.size(); ++j) {
-    common_values.At({0, static_cast<std::int32_t>(j)}) = Variant(common[j].first);
-    common_values.At({1, static_cast<std::int32_t>(j)}) = Variant(common[j].second);
-  }
-  // Field names (K) and label rows (K x L).
-  const auto k = static_cast<std::int32_t>(csv.header.size());
+  std::vector<std::string> assignments;
+  for (const auto& [name, value] : args.options) assignments.push_back(value);
+  const Variant labels_data = LabelsData(csv, ParseCommonValues(assignments));
   const auto l = static_cast<std::int32_t>(csv.rows.size());
-  VariantArray names = VariantArray::Vector(csv.header.size());
-  for (std::int32_t c = 0; c < k; ++c)
-    names.At({c}) = Variant(csv.header[static_cast<std::size_t>(c)]);
-  VariantArray rows = VariantArray::Table(k, l);
-  for (std::int32_t r = 0; r < l; ++r)
-    for (std::int32_t c = 0; c < k; ++c) {
-      // An empty cell is no value (a label with an empty CopiesNumber gets one copy).
-      const std::string& cell = csv.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-      if (!cell.empty()) rows.At({c, r}) = Variant(cell);
-    }
-
-  const Variant labels_data(VariantArray::Vector(
-      {Variant(std::move(common_values)), Variant(std::move(names)), Variant(std::move(rows))}));
 
   HostSession session(line.device_folder, line.verbose);
   EnabledDevice device(session);

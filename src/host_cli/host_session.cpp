@@ -89,13 +89,17 @@ Variant HostSession::SettingsTable() {
   return result.out_data.Array().Items().at(0);
 }
 
+CallResult HostSession::ApplySettings(const StoredSettings& changes) {
+  return Call("SetSettings", SetSettingsData(changes));
+}
+
 CallResult HostSession::ChangeSettings(const StoredSettings& changes) {
   StoredSettings applied = changes;
   // A port name chosen without a type keeps the user's type, not the capture file's.
   bool type_given = false;
   for (const auto& [id, value] : changes) type_given = type_given || id == "PortType";
   if (stand_in_ && !type_given) applied.insert(applied.begin(), {"PortType", users_port_type_});
-  CallResult result = Call("SetSettings", SetSettingsData(applied));
+  CallResult result = ApplySettings(applied);
   if (result.ok) StoreDriverSettings();
   return result;
 }

@@ -37,6 +37,8 @@ class HostSession {
 
   // The settings table as the driver reports it ("GetSettings": 7 columns by n rows).
   Variant SettingsTable();
+  // Sets rows by ID ("SetSettings") for this session only.
+  CallResult ApplySettings(const StoredSettings& changes);
   // Sets rows by ID ("SetSettings") and stores the driver's whole table for the next session.
   CallResult ChangeSettings(const StoredSettings& changes);
 

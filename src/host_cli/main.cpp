@@ -44,8 +44,10 @@ const std::map<std::string, Command>& Commands() {
        {"settings [ID=VALUE]...",
         "Without arguments shows the driver's settings table; with ID=VALUE pairs changes those "
         "rows and keeps them for later commands. PortType 0 is a USB printer (PortName: its "
-        "device node, e.g. /dev/usb/lp0), 1 a parallel port (PortName LPT1 = /dev/lp0). An empty "
-        "PortName prints into the capture file of the device folder.",
+        "device node, e.g. /dev/usb/lp0), 1 a parallel port (LPT1 = /dev/lp0), 2 a serial port "
+        "(COM1 or COM1:9600,N,8,1), 3 a network printer (host or host:port), 4 a file (a full "
+        "path; jobs are appended), 5 a print queue (queue or queue@server). An empty PortName "
+        "prints into the capture file of the device folder.",
         pirell::cli::RunSettings}},
       {"init-printer",
        {"init-printer",
@@ -57,15 +59,29 @@ const std::map<std::string, Command>& Commands() {
         pirell::cli::RunTest}},
       {"info", {"info", "Shows the driver's device information.", pirell::cli::RunInfo}},
       {"ports",
-       {"ports", "Lists the USB printers and the parallel and serial ports of this machine.",
+       {"ports",
+        "Lists the ports of every type: USB printers, parallel and serial ports, print queues.",
         pirell::cli::RunPorts}},
+      {"preview",
+       {"preview NUMBER DATA.csv [--set NAME=VALUE]... --out DIR [--sheet]",
+        "Runs the print job of 'pirell print' into a file instead of the printer and draws each "
+        "printed label as a PNG picture at 203 dpi into DIR: label-0001.png, label-0002.png ... "
+        "--sheet also writes sheet.png with the first labels side by side.",
+        pirell::cli::RunPreview}},
+      {"render",
+       {"render JOB.prn --out DIR [--sheet]",
+        "Draws the labels of a captured EPL2 job (a capture file, a file port, another "
+        "program's job) as PNG pictures at 203 dpi into DIR, as 'preview' does, and reports "
+        "what the printer would refuse with its byte offset.",
+        pirell::cli::RunRender}},
   };
   return commands;
 }
 
 void PrintUsage(std::FILE* out) {
   std::fprintf(out,
-               "usage: pirell [--device-folder DIR] [--verbose] COMMAND [ARGS]\n\n"
+               "usage: pirell [--device-folder DIR] [--verbose] COMMAND [ARGS]\n"
+               "       pirell --version\n\n"
                "Drives the Pirell label printer driver (KestroEq.Pirell) as the host platform "
                "does.\nThe device folder holds the template file, the host's copy of the "
                "settings and,\nunless a port is chosen, the capture file capture.prn that "
@@ -86,6 +102,11 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       help = true;
+    } else if (arg == "--version" && command_name.empty()) {
+      // The project version, which the Windows module's version resource carries too.
+      std::printf("pirell %d.%d.%d.%d\n", PIRELL_VERSION_MAJOR, PIRELL_VERSION_MINOR,
+                  PIRELL_VERSION_RELEASE, PIRELL_VERSION_BUILD);
+      return EXIT_SUCCESS;
     } else if (arg == "--verbose" || arg == "-v") {
       line.verbose = true;
     } else if (arg == "--device-folder" && i + 1 < argc) {

@@ -48,6 +48,10 @@ inline constexpr int kMaxEmHeightDots = 1024;
 // Windows: the same metrics).
 std::string DefaultFontFace();
 
+// A fixed-pitch face with Latin and Cyrillic letters ("Liberation Mono" on Linux, "Courier New"
+// on Windows), for drawing the printer's own fonts in a preview.
+std::string MonospaceFontFace();
+
 // Draws `utf8` in black into `box` (already sized and white), which is the text's whole layout
 // rectangle: nothing is drawn outside it. Lines end at CR, LF and CR LF and, with kWordBreak,
 // between words where the next word would pass the right edge (a word wider than the box is

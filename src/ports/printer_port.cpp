@@ -64,7 +64,9 @@ ResultCode TPrinterPort::Attach(platform::DeviceOpenResult opened) {
 }
 
 std::optional<std::uint8_t> TPrinterPort::GetPortStatus() {
-  return FPortHandle->Status();
+  // The query may serve messages while it waits; the device stays until it answers.
+  const std::shared_ptr<platform::Device> device = FPortHandle;
+  return device->Status();
 }
 
 ResultCode TPrinterPort::SendToPort(const std::string& Data) {

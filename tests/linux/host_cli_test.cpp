@@ -1,16 +1,22 @@
-// The command-line host: its CSV reading, its copy of the settings, and whole sessions with the
-// driver created by its ProgID.
+// The command-line host: its CSV reading, its copy of the settings, whole sessions with the
+// driver created by its ProgID, and the pictures of print jobs.
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include "host_cli/commands.h"
 #include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
+#include "host_cli/picture_folder.h"
+#include "host_cli/png_file.h"
 #include "host_cli/settings_store.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "preview/epl2_renderer.h"
 #include "support/temp_dir.h"
 
 namespace pirell::cli {
@@ -212,6 +218,168 @@ TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJob) {
   const auto capture = platform::ReadWholeFile(device + "/capture.prn");
   ASSERT_TRUE(capture.has_value());
   EXPECT_EQ(*capture, platform::Utf8ToCp1251(*expected));
+}
+
+}  // namespace
+}  // namespace pirell::cli
+
+// ---- pictures of print jobs: "pirell preview" and "pirell render" ----
+
+namespace pirell::cli {
+namespace {
+
+bool HaveZbarimg() {
+  return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
+}
+
+// "TYPE:DATA" of each barcode zbarimg reads in a picture, UPC-A and UPC-E under their own names.
+std::string BarcodesIn(const std::string& png) {
+  const std::string command = "zbarimg -q -Supca.enable -Supce.enable '" + png + "' 2>/dev/null";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string text;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
+  ::pclose(pipe);
+  return text;
+}
+
+std::uint32_t BigEndian(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = at; i < at + 4 && i < bytes.size(); ++i)
+    value = value << 8 | static_cast<unsigned char>(bytes[i]);
+  return value;
+}
+
+// What the header of a PNG file says: size, bit depth and colour type, dots per metre.
+struct PngHeader {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  int bit_depth = 0;
+  int colour_type = -1;
+  std::uint32_t dots_per_metre = 0;
+};
+
+PngHeader ReadPngHeader(const std::string& path) {
+  PngHeader header;
+  const auto bytes = platform::ReadWholeFile(path);
+  if (!bytes || bytes->size() < 33 || bytes->compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return header;
+  header.width = BigEndian(*bytes, 16);
+  header.height = BigEndian(*bytes, 20);
+  header.bit_depth = static_cast<unsigned char>((*bytes)[24]);
+  header.colour_type = static_cast<unsigned char>((*bytes)[25]);
+  const std::size_t phys = bytes->find("pHYs");
+  if (phys != std::string::npos) header.dots_per_metre = BigEndian(*bytes, phys + 4);
+  return header;
+}
+
+struct LastPicture : preview::RenderSink {
+  void OnLabel(const MonoBitmap& label, std::uint64_t) override { picture = label; }
+  void OnWarning(std::uint64_t, const std::string& text) override { warnings += text + "\n"; }
+  MonoBitmap picture;
+  std::string warnings;
+};
+
+TEST(PreviewTest, EverySymbologyTheDriverSendsReadsBackAtEveryTurn) {
+  if (!HaveZbarimg()) GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
+  struct Case {
+    const char* code;
+    const char* data;
+    const char* read;
+  };
+  const Case kCases[] = {
+      {"UA0", "01234567890", "UPC-A:012345678905"},
+      {"UE0", "0123456", "UPC-E:01234565"},
+      {"E80", "1234567", "EAN-8:12345670"},
+      {"E30", "460123456789", "EAN-13:4601234567893"},
+      {"2", "123456", "I2/5:123456"},
+      {"K", "A12345B", "Codabar:A12345B"},
+      {"3", "ABC123", "CODE-39:ABC123"},
+      {"9", "ABC123", "CODE-93:ABC123"},
+      {"1", "4601234567893", "CODE-128:4601234567893"},
+  };
+  // Reference points that keep each turn of the symbol on the label.
+  const int kX[] = {40, 300, 440, 40};
+  const int kY[] = {40, 20, 300, 300};
+  testing::TempDir folder;
+  int turn = 0;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.code);
+    const std::string job = "q464\nQ320,16\nN\nB" + std::to_string(kX[turn]) + "," +
+                            std::to_string(kY[turn]) + "," + std::to_string(turn) + "," + c.code +
+                            ",2,5,80,B,\"" + c.data + "\"\nP1\n";
+    LastPicture sink;
+    preview::Epl2Renderer renderer(sink);
+    renderer.Feed(job);
+    EXPECT_EQ(renderer.Finish().warnings, 0u) << sink.warnings;
+    const std::string png = folder.File(std::string("symbol-") + c.code + ".png");
+    WritePngFile(png, sink.picture, preview::kPictureDpi);
+    EXPECT_EQ(BarcodesIn(png), std::string(c.read) + "\n");
+    turn = (turn + 1) % 4;
+  }
+}
+
+class PreviewCommandTest : public ::testing::Test {
+ protected:
+  PreviewCommandTest() : device_(folder_.File("device")) {
+    Run(RunUpload, {"1", std::string(PIRELL_SOURCE_DIR) + "/examples/price-tag.xml"});
+  }
+
+  int Run(int (*command)(const CommandLine&), std::vector<std::string> args) {
+    return command(CommandLine{device_, false, std::move(args)});
+  }
+
+  const std::string csv_ = std::string(PIRELL_SOURCE_DIR) + "/examples/labels.csv";
+  testing::TempDir folder_;
+  std::string device_;
+};
+
+TEST_F(PreviewCommandTest, ExampleLabelsBecomeOnePictureEachWhoseBarcodeIsTheCsvValue) {
+  const std::string out = folder_.File("pictures");
+  ASSERT_EQ(Run(RunPreview, {"1", csv_, "--out", out, "--sheet"}), 0);
+  const char* const kBarcodes[] = {"4601234567893", "4600987654321", "5012345678900"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string png = out + "/" + PictureFolder::LabelFileName(i + 1);
+    const PngHeader header = ReadPngHeader(png);
+    EXPECT_EQ(header.width, 464u) << png;
+    EXPECT_EQ(header.height, 320u);
+    EXPECT_EQ(header.bit_depth, 1);
+    EXPECT_EQ(header.colour_type, 0);         // greyscale
+    EXPECT_EQ(header.dots_per_metre, 7992u);  // 203 dpi
+    if (HaveZbarimg()) {
+      EXPECT_EQ(BarcodesIn(png), std::string("CODE-128:") + kBarcodes[i] + "\n");
+    }
+  }
+  EXPECT_FALSE(platform::FileExists(out + "/label-0004.png"));
+  EXPECT_EQ(ReadPngHeader(out + "/sheet.png").height, 320u + 2 + 32);
+  // The preview printed into a file of its own: the capture file stands in for the printer.
+  EXPECT_FALSE(platform::FileExists(device_ + "/capture.prn"));
+}
+
+TEST_F(PreviewCommandTest, APreviewAndTheRenderOfThePrintedCaptureAreTheSamePictures) {
+  ASSERT_EQ(Run(RunPrint, {"1", csv_}), 0);
+  const std::string capture = device_ + "/capture.prn";
+  ASSERT_EQ(Run(RunRender, {capture, "--out", folder_.File("rendered")}), 0);
+  ASSERT_EQ(Run(RunPreview, {"1", csv_, "--out", folder_.File("previewed")}), 0);
+  for (int i = 1; i <= 3; ++i) {
+    const std::string name = "/" + PictureFolder::LabelFileName(i);
+    const auto rendered = platform::ReadWholeFile(folder_.File("rendered") + name);
+    const auto previewed = platform::ReadWholeFile(folder_.File("previewed") + name);
+    ASSERT_TRUE(rendered && previewed) << name;
+    EXPECT_EQ(*rendered, *previewed) << name;
+  }
+  // A second render of the same folder leaves no picture of the first behind.
+  platform::AppendToFile(folder_.File("rendered") + "/label-0009.png", "old");
+  const std::string one_label = folder_.File("one.prn");
+  platform::AppendToFile(one_label, "q8\nQ8,0\nN\nP1\n");
+  ASSERT_EQ(Run(RunRender, {one_label, "--out", folder_.File("rendered")}), 0);
+  EXPECT_FALSE(platform::FileExists(folder_.File("rendered") + "/label-0009.png"));
+  EXPECT_FALSE(platform::FileExists(folder_.File("rendered") + "/label-0002.png"));
+  EXPECT_EQ(ReadPngHeader(folder_.File("rendered") + "/label-0001.png").width, 8u);
+
+  EXPECT_THROW(Run(RunRender, {capture}), UsageError);
+  EXPECT_THROW(Run(RunRender, {folder_.File("missing.prn"), "--out", folder_.path()}),
+               std::runtime_error);
 }
 
 }  // namespace

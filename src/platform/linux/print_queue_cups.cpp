@@ -7,8 +7,9 @@
 namespace pirell::platform::linux_cups {
 namespace {
 
-// libcups keeps the server to talk to per thread: a queue on another server is reached by
-// switching to it for each call, and the previous server is restored after.
+// libcups keeps the server to talk to, and one connection to it, per thread: a queue on another
+// server is reached by switching to it for as long as the queue is open (switching closes the
+// connection, and with it a job under way), and the previous server is restored after.
 class ServerScope {
  public:
   explicit ServerScope(const std::string& server) : switched_(!server.empty()) {
@@ -49,13 +50,12 @@ std::string LastError() {
 
 class CupsPrintJob : public PrintJob {
  public:
-  CupsPrintJob(std::string server, cups_dest_t* dest, DestInfoPtr info, int job_id)
-      : server_(std::move(server)), dest_(dest), info_(std::move(info)), job_id_(job_id) {}
+  CupsPrintJob(cups_dest_t* dest, DestInfoPtr info, int job_id)
+      : dest_(dest), info_(std::move(info)), job_id_(job_id) {}
 
   // A job that was not handed over is ended and cancelled, so nothing of it prints.
   ~CupsPrintJob() override {
     if (finished_) return;
-    const ServerScope scope(server_);
     cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_.get());
     cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_, job_id_);
   }
@@ -63,7 +63,6 @@ class CupsPrintJob : public PrintJob {
   CupsPrintJob& operator=(const CupsPrintJob&) = delete;
 
   bool Write(std::string_view bytes, std::string& reason) override {
-    const ServerScope scope(server_);
     if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, bytes.data(), bytes.size()) ==
         HTTP_STATUS_CONTINUE) {
       return true;
@@ -73,7 +72,6 @@ class CupsPrintJob : public PrintJob {
   }
 
   bool Finish(std::string& reason) override {
-    const ServerScope scope(server_);
     finished_ = true;
     if (cupsFinishDestDocument(CUPS_HTTP_DEFAULT, dest_, info_.get()) == IPP_STATUS_OK) return true;
     reason = LastError();
@@ -82,7 +80,6 @@ class CupsPrintJob : public PrintJob {
   }
 
  private:
-  std::string server_;
   cups_dest_t* dest_;  // the queue's, which outlives its jobs
   DestInfoPtr info_;
   int job_id_;
@@ -91,11 +88,10 @@ class CupsPrintJob : public PrintJob {
 
 class CupsPrintQueue : public PrintQueue {
  public:
-  CupsPrintQueue(std::string server, DestPtr dest)
+  CupsPrintQueue(std::unique_ptr<ServerScope> server, DestPtr dest)
       : server_(std::move(server)), dest_(std::move(dest)) {}
 
   std::unique_ptr<PrintJob> StartJob(const std::string& title, std::string& reason) override {
-    const ServerScope scope(server_);
     DestInfoPtr info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest_.get()));
     if (!info) {
       reason = LastError();
@@ -114,11 +110,11 @@ class CupsPrintQueue : public PrintQueue {
       cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), job_id);
       return nullptr;
     }
-    return std::make_unique<CupsPrintJob>(server_, dest_.get(), std::move(info), job_id);
+    return std::make_unique<CupsPrintJob>(dest_.get(), std::move(info), job_id);
   }
 
  private:
-  std::string server_;
+  std::unique_ptr<ServerScope> server_;
   DestPtr dest_;
 };
 
@@ -147,7 +143,7 @@ PrintQueueOpenResult OpenQueue(const std::string& name) {
     result.reason = ippErrorString(IPP_STATUS_ERROR_NOT_FOUND);
     return result;
   }
-  const ServerScope scope(parts.server);
+  auto server = std::make_unique<ServerScope>(parts.server);
   DestPtr dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, parts.queue.c_str(),
                                 parts.instance.empty() ? nullptr : parts.instance.c_str()));
   if (!dest) {
@@ -160,7 +156,7 @@ PrintQueueOpenResult OpenQueue(const std::string& name) {
     result.not_accepting = true;
     return result;
   }
-  result.queue = std::make_unique<CupsPrintQueue>(parts.server, std::move(dest));
+  result.queue = std::make_unique<CupsPrintQueue>(std::move(server), std::move(dest));
   return result;
 }
 

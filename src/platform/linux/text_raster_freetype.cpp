@@ -68,6 +68,10 @@ std::string DefaultFontFace() {
   return "Liberation Sans";
 }
 
+std::string MonospaceFontFace() {
+  return "Liberation Mono";
+}
+
 void RasteriseText(const FontDescription& description, int dpi, std::string_view utf8,
                    std::uint32_t flags, MonoBitmap& box) {
   const int em_height = std::min(EmHeightDots(description.size_points, dpi), kMaxEmHeightDots);

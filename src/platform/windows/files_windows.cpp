@@ -58,8 +58,8 @@ bool FileExists(const std::string& path) {
 bool IsAbsolutePath(const std::string& path) {
   const auto delimiter = [](char c) { return c == '\\' || c == '/'; };
   if (path.size() >= 2 && delimiter(path[0]) && delimiter(path[1])) return true;
-  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') ||
-                                          (path[0] >= 'a' && path[0] <= 'z'));
+  const bool drive = path.size() >= 3 &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return drive && path[1] == ':' && delimiter(path[2]);
 }
 

@@ -69,6 +69,10 @@ std::string DefaultFontFace() {
   return "Arial";
 }
 
+std::string MonospaceFontFace() {
+  return "Courier New";
+}
+
 void RasteriseText(const FontDescription& font, int dpi, std::string_view utf8, std::uint32_t flags,
                    MonoBitmap& box) {
   const int em_height = std::min(EmHeightDots(font.size_points, dpi), kMaxEmHeightDots);

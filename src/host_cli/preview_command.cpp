@@ -1,0 +1,138 @@
+// "pirell preview" and "pirell render": pictures of the labels a job prints. The preview prints
+// through the driver into a file, as "pirell print" would print to the printer, and draws that
+// file: what the pictures show is what the printer would get.
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+
+#include "driver_object/number_text.h"
+#include "host_cli/commands.h"
+#include "host_cli/host_session.h"
+#include "host_cli/labels_data.h"
+#include "host_cli/picture_folder.h"
+#include "platform/files.h"
+#include "preview/epl2_renderer.h"
+
+namespace pirell::cli {
+namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// The port settings that make the driver write its job into a file: the File port type (4).
+StoredSettings FilePortSettings(const std::string& path) {
+  return {{"PortType", Variant::Integer(4)}, {"PortName", Variant(path)}};
+}
+
+// A private folder below the system's temporary folder, removed with its content.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pirell-preview-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct PreviewArguments {
+  std::vector<std::string> positional;
+  std::vector<std::string> assignments;  // --set NAME=VALUE
+  std::string out;
+  bool sheet = false;
+};
+
+PreviewArguments ParsePreviewArguments(const CommandLine& line, bool takes_set) {
+  PreviewArguments args;
+  for (std::size_t i = 0; i < line.args.size(); ++i) {
+    const std::string& arg = line.args[i];
+    if (arg == "--sheet") {
+      args.sheet = true;
+    } else if (arg == "--out" || (takes_set && arg == "--set")) {
+      if (i + 1 >= line.args.size()) throw UsageError(arg + " needs a value");
+      (arg == "--out" ? args.out : args.assignments.emplace_back()) = line.args[++i];
+    } else if (arg.rfind("--", 0) == 0) {
+      throw UsageError("unknown option " + arg);
+    } else {
+      args.positional.push_back(arg);
+    }
+  }
+  if (args.out.empty()) throw UsageError("--out DIR is needed");
+  return args;
+}
+
+// Draws the job in the file into the folder, reading it in pieces.
+int RenderFile(const std::string& job_path, const std::string& out, bool sheet) {
+  std::ifstream job(job_path, std::ios::binary);
+  if (!job) throw std::runtime_error("cannot read " + job_path);
+  PictureFolder folder(out, sheet);
+  preview::Epl2Renderer renderer(folder);
+  std::string chunk(kReadChunk, '\0');
+  while (job) {
+    job.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    renderer.Feed(std::string_view(chunk.data(), static_cast<std::size_t>(job.gcount())));
+  }
+  if (job.bad()) throw std::runtime_error("cannot read " + job_path);
+  folder.Finish(renderer.Finish());
+  return 0;
+}
+
+int Failed(const char* method, const CallResult& result) {
+  std::fprintf(stderr, "%s failed: %d %s\n", method, result.code, result.message.c_str());
+  return result.code > 0 && result.code < 256 ? result.code : 1;
+}
+
+}  // namespace
+
+int RunPreview(const CommandLine& line) {
+  const PreviewArguments args = ParsePreviewArguments(line, true);
+  if (args.positional.size() != 2) throw UsageError("expected NUMBER and DATA.csv");
+  const auto number = ParseInteger(args.positional[0]);
+  if (!number || *number < INT32_MIN || *number > INT32_MAX)
+    throw UsageError("the template number must be a whole number, not '" + args.positional[0] +
+                     "'");
+  const auto csv_text = platform::ReadWholeFile(args.positional[1]);
+  if (!csv_text) throw std::runtime_error("cannot read " + args.positional[1]);
+  const CsvTable csv = ParseCsv(*csv_text);
+  if (csv.header.empty()) throw std::runtime_error(args.positional[1] + " has no header line");
+  const Variant labels_data = LabelsData(csv, ParseCommonValues(args.assignments));
+
+  TemporaryFolder temporary;
+  const std::string job_path = temporary.Path() + "/job.prn";
+  {
+    HostSession session(line.device_folder, line.verbose);
+    const CallResult port = session.ApplySettings(FilePortSettings(job_path));
+    if (!port.ok) return Failed("SetSettings", port);
+    const CallResult enabled = session.Call("Enable", Variant());
+    if (!enabled.ok) return Failed("Enable", enabled);
+    const CallResult printed = session.Call(
+        "PrintLabels", Variant(VariantArray::Vector(
+                           {Variant::Integer(static_cast<std::int32_t>(*number)), labels_data})));
+    session.Call("Disable", Variant());
+    if (!printed.ok) return Failed("PrintLabels", printed);
+  }
+  return RenderFile(job_path, args.out, args.sheet);
+}
+
+int RunRender(const CommandLine& line) {
+  const PreviewArguments args = ParsePreviewArguments(line, false);
+  if (args.positional.size() != 1) throw UsageError("expected JOB.prn");
+  return RenderFile(args.positional[0], args.out, args.sheet);
+}
+
+}  // namespace pirell::cli

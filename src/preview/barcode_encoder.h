@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pirell::preview {
+
+// The linear symbologies the driver asks the printer for.
+enum class Symbology {
+  UpcA,
+  UpcE,
+  Ean8,
+  Ean13,
+  Interleaved2of5,
+  Codabar,
+  Code39,
+  Code93,
+  Code128,
+};
+
+// Symbologies made of narrow and wide elements only; the others count in modules.
+bool HasTwoWidths(Symbology symbology);
+
+// A symbol as a barcode library encodes it, or the library's reason for refusing the data.
+struct BarcodePattern {
+  // Element widths in modules from the first bar on, bars and spaces taking turns; quiet zones
+  // are not included.
+  std::vector<int> elements;
+  std::string human_readable;  // UTF-8, check characters included
+  std::string refusal;         // empty when the data was encoded
+};
+
+// Encodes `data` (the bytes of the command) in the symbology. Implemented by the barcode library
+// the build has.
+BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data);
+
+}  // namespace pirell::preview

@@ -1,0 +1,124 @@
+// Barcodes encoded by libzint. Its raster output, one pixel per module, gives the elements: no
+// knowledge of any symbology is repeated here beyond the data lengths the printer takes.
+
+#include <zint.h>
+
+#include <memory>
+
+#include "preview/barcode_encoder.h"
+
+namespace pirell::preview {
+namespace {
+
+struct SymbolDeleter {
+  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
+};
+using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
+
+int ZintSymbology(Symbology symbology) {
+  switch (symbology) {
+    case Symbology::UpcA:
+      return BARCODE_UPCA;
+    case Symbology::UpcE:
+      return BARCODE_UPCE;
+    case Symbology::Ean8:
+    case Symbology::Ean13:
+      return BARCODE_EANX;
+    case Symbology::Interleaved2of5:
+      return BARCODE_C25INTER;
+    case Symbology::Codabar:
+      return BARCODE_CODABAR;
+    case Symbology::Code39:
+      return BARCODE_CODE39;
+    case Symbology::Code93:
+      return BARCODE_CODE93;
+    case Symbology::Code128:
+      break;
+  }
+  return BARCODE_CODE128;
+}
+
+bool AllDigits(std::string_view data) {
+  for (char c : data)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The library picks EAN-8, EAN-13 or an add-on by the length of the data and pads short UPC data
+// with zeros; the printer takes one symbology per command, so other lengths are refused here.
+std::string LengthRefusal(Symbology symbology, std::string_view data) {
+  struct Lengths {
+    std::size_t shortest;
+    std::size_t longest;
+    const char* text;
+  };
+  Lengths lengths{0, 0, nullptr};
+  switch (symbology) {
+    case Symbology::UpcA:
+      lengths = {11, 12, "UPC-A takes 11 digits, or 12 with the check digit"};
+      break;
+    case Symbology::UpcE:
+      lengths = {6, 8, "UPC-E takes 6 to 8 digits"};
+      break;
+    case Symbology::Ean8:
+      lengths = {7, 8, "EAN-8 takes 7 digits, or 8 with the check digit"};
+      break;
+    case Symbology::Ean13:
+      lengths = {12, 13, "EAN-13 takes 12 digits, or 13 with the check digit"};
+      break;
+    default:
+      return {};
+  }
+  if (data.size() < lengths.shortest || data.size() > lengths.longest || !AllDigits(data))
+    return lengths.text;
+  return {};
+}
+
+}  // namespace
+
+BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data) {
+  BarcodePattern pattern;
+  pattern.refusal = LengthRefusal(symbology, data);
+  if (!pattern.refusal.empty()) return pattern;
+
+  Symbol symbol(ZBarcode_Create());
+  if (!symbol) {
+    pattern.refusal = "the barcode library is out of memory";
+    return pattern;
+  }
+  symbol->symbology = ZintSymbology(symbology);
+  symbol->input_mode = DATA_MODE;  // the bytes as the printer gets them
+  symbol->show_hrt = 0;
+  symbol->scale = 0.5f;  // one pixel per module
+  symbol->height = 1.0f;
+  const int encoded =
+      ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
+                      static_cast<int>(data.size()));
+  if (encoded >= ZINT_ERROR) {
+    pattern.refusal = symbol->errtxt;
+    return pattern;
+  }
+  pattern.human_readable = reinterpret_cast<const char*>(symbol->text);
+  if (ZBarcode_Buffer(symbol.get(), 0) >= ZINT_ERROR || symbol->bitmap == nullptr ||
+      symbol->bitmap_width <= 0) {
+    pattern.refusal = symbol->errtxt;
+    return pattern;
+  }
+  // The top row of the raster, quiet zones left out: three bytes per pixel, dark ones are bars.
+  const unsigned char* row = symbol->bitmap;
+  auto dark = [row](int x) { return row[static_cast<std::size_t>(x) * 3] < 128; };
+  int first = 0;
+  int last = symbol->bitmap_width - 1;
+  while (first <= last && !dark(first)) ++first;
+  while (last >= first && !dark(last)) --last;
+  for (int x = first; x <= last;) {
+    int run = 1;
+    while (x + run <= last && dark(x + run) == dark(x)) ++run;
+    pattern.elements.push_back(run);
+    x += run;
+  }
+  if (pattern.elements.empty()) pattern.refusal = "the barcode library drew no bars";
+  return pattern;
+}
+
+}  // namespace pirell::preview
