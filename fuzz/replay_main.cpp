@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,11 @@ int main(int argc, char** argv) {
     const std::string bytes = ReadFile(file);
     std::printf("%s: %s (%zu bytes)\n", argv[1], file.filename().string().c_str(), bytes.size());
     std::fflush(stdout);
-    found->target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    // A heap block of exactly the input's size, as libFuzzer hands it over: a string's spare
+    // capacity would hide a read past the end from the sanitizers.
+    const auto input = std::make_unique_for_overwrite<std::uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), input.get());
+    found->target(input.get(), bytes.size());
   }
   std::printf("%s: %zu inputs replayed\n", argv[1], files.size());
   return 0;

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "label_printer/base_label_printer.h"
 #include "platform/codepage.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "support/fake_equipment_manager.h"
 #include "support/host_calls.h"
@@ -234,6 +236,66 @@ TEST_F(LabelPrinterTest, ABrokenTemplateFileFailsEnableAndUploadAndLosesNothing)
   EXPECT_EQ(CallPublic(*printer, "CheckHealth").Code(), rc::Unknown);
   EXPECT_FALSE(printer->Enabled());
   EXPECT_EQ(platform::ReadWholeFile(TemplateFile()), broken);
+
+  // Listing does not pass the file off as empty.
+  const auto list = CallPublic(*printer, "GetTemplateList");
+  EXPECT_FALSE(list.result.ToBool());
+  EXPECT_EQ(list.Message().rfind("Файл шаблонов " + TemplateFile() + " повреждён: ", 0), 0u)
+      << list.Message();
+}
+
+TEST_F(LabelPrinterTest, AListReadAtEnablingNeverOverwritesTemplatesStoredSince) {
+  Upload(*printer, kTemplates[0]);
+  ASSERT_TRUE(CallPublic(*printer, "Enable").result.ToBool());
+  // Another driver object sharing the file stores a template, and replaces the first one.
+  auto other = NewPrinter();
+  ASSERT_TRUE(Upload(*other, kTemplates[1]).result.ToBool());
+  ASSERT_TRUE(Upload(*other, {kTemplates[0].number, "новее", "newer"}).result.ToBool());
+  ASSERT_TRUE(Upload(*printer, kTemplates[2]).result.ToBool());
+  TTemplatesList on_disk;
+  on_disk.Load(devices.File("P1"));
+  ASSERT_EQ(on_disk.Count(), 3);
+  EXPECT_EQ(on_disk.Items(0).Data(), "newer");
+  EXPECT_EQ(on_disk.Items(1).Data(), kTemplates[1].data);
+  EXPECT_EQ(on_disk.Items(2).Data(), kTemplates[2].data);
+  // The list of the first object now holds what the file holds.
+  EXPECT_EQ(TemplateList(*printer).Bound(1).count, 3);
+}
+
+TEST_F(LabelPrinterTest, AnUploadWaitsForTheFilesLockAndGivesUpWith1004) {
+  Upload(*printer, kTemplates[0]);
+  platform::FileLockResult held = platform::LockFile(TemplateFile() + ".lock", 0);
+  ASSERT_NE(held.lock, nullptr);
+  printer->Templates()->SetLockWait(200);
+  const auto refused = Upload(*printer, kTemplates[1]);
+  EXPECT_EQ(refused.Code(), rc::BadParameters);
+  EXPECT_EQ(refused.Message(), "Ошибка входных параметров команды: файл шаблонов " +
+                                   TemplateFile() +
+                                   " занят другим процессом или объектом драйвера дольше 0,2 с");
+  held.lock.reset();
+  EXPECT_TRUE(Upload(*printer, kTemplates[1]).result.ToBool());
+}
+
+TEST_F(LabelPrinterTest, AnUploadRemovesWhatAKilledWriterLeftBesideTheFile) {
+  const std::string left = TemplateFile() + ".tmp-Ab12Cd";
+  platform::ReplaceFileAtomically(left, "<templates><item>half");
+  const std::string other = devices.File("P1") + platform::PathDelimiter() + "capture.prn";
+  platform::ReplaceFileAtomically(other, "job");
+  ASSERT_TRUE(Upload(*printer, kTemplates[0]).result.ToBool());
+  EXPECT_FALSE(platform::FileExists(left));
+  EXPECT_TRUE(platform::FileExists(other));
+}
+
+TEST_F(LabelPrinterTest, ATemplateFileOverTheBoundFailsEnableWith1004AndIsNotRead) {
+  { std::ofstream file(std::filesystem::u8path(TemplateFile()), std::ios::binary); }
+  std::filesystem::resize_file(std::filesystem::u8path(TemplateFile()), kMaxTemplateFileBytes + 1);
+  const auto enable = CallPublic(*printer, "Enable");
+  EXPECT_EQ(enable.Code(), rc::BadParameters);
+  EXPECT_EQ(enable.Message(),
+            "Ошибка входных параметров команды: файл шаблонов " + TemplateFile() + " больше 64 МБ");
+  EXPECT_EQ(Upload(*printer, kTemplates[0]).Code(), rc::BadParameters);
+  EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(TemplateFile())),
+            kMaxTemplateFileBytes + 1);
 }
 
 TEST_F(LabelPrinterTest, UploadTemplateToPrinterChangesNothingInTheUpload) {

@@ -138,6 +138,32 @@ TEST(BmpDecoding, TwentyFourAndThirtyTwoBits) {
             (std::vector<std::uint32_t>{0xFF010203, 0xFF040506}));
 }
 
+TEST(BmpDecoding, MasksThatAHeaderDoesNotHoldFollowIt) {
+  BmpLayout argb1555;  // 52-byte header: red, green and blue masks inside, alpha after it
+  argb1555.header_size = 52;
+  argb1555.width = 2;
+  argb1555.height = 1;
+  argb1555.bits = 16;
+  argb1555.compression = 6;
+  argb1555.masks = {0x7C00, 0x03E0, 0x001F, 0x8000};
+  argb1555.rows = {Bytes({0x00, 0xFC, 0x1F, 0x00})};  // opaque red, transparent blue
+  EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(argb1555))),
+            (std::vector<std::uint32_t>{0xFFFF0000, 0x000000FF}));
+
+  BmpLayout rgb_only = argb1555;  // the same header with three masks has no alpha channel
+  rgb_only.compression = 3;
+  rgb_only.masks.pop_back();
+  EXPECT_EQ(Pixels(DecodeBmp(BuildBmp(rgb_only))),
+            (std::vector<std::uint32_t>{0xFFFF0000, 0xFF0000FF}));
+
+  BmpLayout short_alpha = argb1555;  // the file ends inside the alpha mask
+  short_alpha.rows = {};
+  short_alpha.pixel_offset = 14 + 52;
+  short_alpha.truncate_to = 14 + 52 + 3;
+  EXPECT_NE(DecodeError(BuildBmp(short_alpha)).find("colour masks are truncated"),
+            std::string::npos);
+}
+
 TEST(BmpDecoding, TheLastRowMayLackItsPaddingAndGapsBeforeThePixelsAreAllowed) {
   BmpLayout layout;
   layout.width = 1;

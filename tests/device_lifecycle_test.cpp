@@ -287,14 +287,16 @@ TEST_F(DeviceLifecycleTest, CheckHealthOnADisabledDeviceTriesAnEnableAndUndoesIt
   EXPECT_EQ(device->events, (std::vector<std::string>{"OnSetDeviceInfo", "CreateSettings",
                                                       "CreateObjects", "OnEnable", "OnDisable"}));
 
-  // The standard text replaces the one the enable gave.
+  // The host learns why the enable failed, not only the code's standard text.
   device->enable_code = rc::PortUnavailable;
   device->enable_description = "COM1 занят";
   const auto bad = CallPublic(*device, "CheckHealth");
   EXPECT_FALSE(bad.result.ToBool());
   EXPECT_EQ(bad.Code(), rc::PortUnavailable);
-  EXPECT_EQ(bad.Message(), "Порт недоступен");
+  EXPECT_EQ(bad.Message(), "COM1 занят");
   EXPECT_FALSE(device->Enabled());
+  device->enable_description.clear();
+  EXPECT_EQ(CallPublic(*device, "CheckHealth").Message(), "Порт недоступен");
 }
 
 TEST_F(DeviceLifecycleTest, ShowSettingsDlgWithoutADialogIsNotSupported) {

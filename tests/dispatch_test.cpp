@@ -250,11 +250,19 @@ TEST_F(DispatchTest, PublicHandlerFailureBecomesCode1001WithItsMessage) {
   EXPECT_EQ(ErrorItem(caller[1], 0).ToInt(), 1001);
   EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "Could not convert");
 
+  // The standard library's own texts are English: the host gets a Russian one, and out of memory
+  // says so with code 1004.
   object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw std::runtime_error("plain failure");
   };
   ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
-  EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "plain failure");
+  EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "Внутренняя ошибка драйвера");
+  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+    throw std::bad_alloc();
+  };
+  ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
+  EXPECT_EQ(ErrorItem(caller[1], 0).ToInt(), 1004);
+  EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "Недостаточно памяти для выполнения команды");
 
   object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw 42;
@@ -437,12 +445,17 @@ TEST_F(DispatchTest, PrivateHandlerFailureIsAComExceptionAndNothingIsWrittenBack
 
   object->private_handler = [](VariantArray&) -> Variant { throw std::logic_error("logic"); };
   EXPECT_EQ(Call(TTestObject::kInit, args), hr::DispException);
-  EXPECT_EQ(exception.description, "logic");
+  EXPECT_EQ(exception.description, "Внутренняя ошибка драйвера");
   EXPECT_EQ(exception.source, "Exception");
+  object->private_handler = [](VariantArray&) -> Variant { throw std::bad_alloc(); };
+  EXPECT_EQ(Call(TTestObject::kInit, args), hr::DispException);
+  EXPECT_EQ(exception.description, "Недостаточно памяти для выполнения команды");
+  EXPECT_EQ(exception.source, "EOutOfMemory");
 
   object->private_handler = [](VariantArray& p) -> Variant { return p.At({5}); };
   EXPECT_EQ(Call(TTestObject::kInit, args), hr::DispException);
   EXPECT_EQ(exception.source, "EVariantArrayError");
+  EXPECT_EQ(exception.description, "Индекс за границами массива");
 }
 
 TEST_F(DispatchTest, FailuresWithoutAnExceptionRecordOrResultVariantStillReturnStatus) {

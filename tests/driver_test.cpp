@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <latch>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "driver_object/driver_class_id.h"
 #include "label_printer/driver.h"
+#include "platform/locale.h"
 #include "platform/time_source.h"
 #include "settings_ui/common_settings_form.h"
 #include "settings_ui/main_settings_form.h"
@@ -18,6 +23,7 @@
 #include "support/fake_settings_ui_services.h"
 #include "support/fake_time_source.h"
 #include "support/host_calls.h"
+#include "support/scripted_clock.h"
 #include "support/temp_dir.h"
 
 namespace pirell {
@@ -310,7 +316,8 @@ TEST_F(DriverTest, TemplateThatIsNoLabelDocumentFailsThroughTheDispatcher) {
   PublicCall print = Print(2, LabelsData(NoCommonValues(), {}, Variant(VariantArray::Table(0, 0))));
   EXPECT_FALSE(print.result.ToBool());
   EXPECT_EQ(print.Code(), 1001);
-  EXPECT_FALSE(print.Message().empty());
+  EXPECT_EQ(print.Message().rfind("Шаблон этикетки не является правильным XML-документом: ", 0), 0u)
+      << print.Message();
 }
 
 TEST_F(DriverTest, InitializePrinterSendsTheSetUpAndWaitsAfterTheReset) {
@@ -337,6 +344,96 @@ TEST_F(DriverTest, DeviceTestPrintsTheConfiguration) {
   EXPECT_TRUE(driver->DeviceTest(description));
   EXPECT_EQ(description, "Нет ошибок");
   EXPECT_EQ(device_io.received, "U\n");
+}
+
+// A host's window procedure may call the driver while a job serves messages waiting for the
+// printer. Those calls are refused; the job goes on with what it started with and ends whole.
+TEST_F(DriverTest, HostCallsFromAMessageServedDuringAJobAreRefusedAndTheJobGoesOn) {
+  EnableWithTemplate();
+  testing::ScriptedClock pump;
+  platform::ScopedTimeSource pump_scope(pump);
+  device_io.writes = {{0, 0, 0}, {}};  // the printer takes nothing at first: the job waits
+  LateBoundObject* const object = driver.get();
+  std::vector<PublicCall> refused;
+  testing::PrivateCall close;
+  pump.on_pump = [&] {
+    if (!refused.empty()) return;
+    for (const char* method :
+         {"Disable", "Enable", "InitializePrinter", "SetSettings", "GetDeviceInfo", "PrintLabels"})
+      refused.push_back(CallPublic(*object, method));
+    close = testing::CallPrivate(*object, "Close", {});
+    driver.reset();  // and the host lets the object go
+  };
+  const Variant rows = Table(2, 1, {{Variant("Milk"), Variant("1.00")}});
+  PublicCall print = CallPublic(
+      *object, "PrintLabels",
+      VariantArray::Vector(
+          {Variant(1), LabelsData(NoCommonValues(), {Variant("Name"), Variant("Price")}, rows)}));
+  ASSERT_TRUE(print.result.ToBool()) << print.Message();
+  EXPECT_EQ(device_io.received,
+            std::string(kJobHeader) + "N\n" + NameCommand("Milk") + PriceCommand("1.00") + "P1\n");
+  ASSERT_EQ(refused.size(), 6u);
+  for (const PublicCall& call : refused) {
+    EXPECT_EQ(call.Code(), rc::Busy);
+    EXPECT_EQ(call.Message(),
+              "Устройство занято: драйвер ещё выполняет метод \"PrintLabels\"; повторите вызов "
+              "после его завершения");
+  }
+  EXPECT_EQ(close.status, hr::DispException);
+  EXPECT_EQ(close.exception.description,
+            "драйвер ещё выполняет метод \"PrintLabels\"; повторите вызов после его завершения");
+  EXPECT_EQ(device_io.open_devices, 0);  // the object went when the job was done
+}
+
+TEST_F(DriverTest, AFailedEnableSwitchesTheDebugLogOffAgainAndCheckHealthSaysWhy) {
+  driver->SetSettingValue("DebugLogEnabled", Variant(true));
+  driver->SetSettingValue("PrinterModel", Variant(5));
+  EXPECT_EQ(CallPublic(*driver, "Enable").Code(), rc::UnknownPrinterModel);
+  EXPECT_FALSE(driver->DebugLogEnabled());
+  PublicCall health = CallPublic(*driver, "CheckHealth");
+  EXPECT_EQ(health.Code(), rc::UnknownPrinterModel);
+  EXPECT_EQ(health.Message(), "Неизвестная модель принтера");
+  // A setting that does not convert says so in Russian.
+  driver->SetSettingValue("PrinterModel", Variant("пятая"));
+  EXPECT_EQ(CallPublic(*driver, "Enable").Message(),
+            "Значение типа OleStr нельзя преобразовать в тип Integer");
+  EXPECT_FALSE(driver->DebugLogEnabled());
+}
+
+// Driver objects created at once on several threads, each with its own apartment, make the
+// first use of the locale settings together. Each round runs in a fresh process, where nothing
+// has read them yet: every thread must see the one copy read from the system. (A race there
+// shows in about a third of the rounds.)
+TEST(DriverThreadsDeathTest, DriversMadeAtOnceOnSeveralThreadsShareOneReadingOfTheLocale) {
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+#ifdef _WIN32
+  constexpr int kRounds = 3;  // a process start costs seconds under Wine
+#else
+  constexpr int kRounds = 20;
+#endif
+  for (int round = 0; round < kRounds; ++round) {
+    EXPECT_EXIT(
+        {
+          constexpr int kThreads = 32;
+          std::latch created(kThreads);
+          std::vector<const platform::LocaleFormat*> seen(kThreads);
+          std::vector<std::thread> threads;
+          for (int i = 0; i < kThreads; ++i) {
+            threads.emplace_back([&, i] {
+              auto driver = CreateObject<TDriver>();
+              created.arrive_and_wait();
+              seen[static_cast<std::size_t>(i)] = &platform::UserLocale();
+            });
+          }
+          for (std::thread& thread : threads) thread.join();
+          const bool one = std::count(seen.begin(), seen.end(), seen[0]) == kThreads;
+          std::exit(one && !seen[0]->decimal_separator.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << "round " << round;
+  }
+  GTEST_FLAG_SET(death_test_style, style);
 }
 
 TEST_F(DriverTest, DisableReleasesTheGenerator) {

@@ -265,5 +265,56 @@ TEST_F(DriverLimitsTest, ArgumentsNestedDeeperThanTheLimitAreRefused) {
   EXPECT_TRUE(CallPrivate(*driver, "Open", {Nested(16), Variant()}).status == hr::Ok);
 }
 
+// `levels` arrays each holding the next, built and torn down level by level: copying or freeing
+// them recursively would overflow the stack.
+class DeepArrays {
+ public:
+  explicit DeepArrays(int levels) {
+    for (int i = 0; i < levels; ++i) {
+      VariantArray array = VariantArray::Vector(1);
+      array.Items()[0] = std::move(value);
+      value = Variant(std::move(array));
+    }
+  }
+  ~DeepArrays() {
+    while (value.IsArray()) {
+      Variant inner = std::move(value.Array().Items()[0]);
+      value = std::move(inner);
+    }
+  }
+  DeepArrays(const DeepArrays&) = delete;
+  DeepArrays& operator=(const DeepArrays&) = delete;
+
+  Variant value;
+};
+
+TEST_F(DriverLimitsTest, FarTooDeepArgumentsAreRefusedBeforeAnythingWalksThem) {
+  driver->SetSettingValue("DebugLogEnabled", Variant(true));
+  ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());  // every call is traced
+  DeepArrays deep(100000);
+  Variant out_data;
+  Variant time_out = Variant::Integer(0);
+  std::vector<Variant> args{Variant::Ref(&deep.value), Variant::Ref(&out_data),
+                            Variant::Ref(&time_out)};
+  VariantArguments block(args);
+  DispId id = -1;
+  ASSERT_EQ(driver->GetIDsOfNames("GetDeviceInfo", id), hr::Ok);
+  Variant result;
+  ASSERT_EQ(driver->Invoke(id, kDispatchMethod, block, &result, nullptr), hr::Ok);
+  EXPECT_FALSE(result.ToBool());
+  EXPECT_EQ(out_data.Array().At({0}).ToInt(), 1004);
+  EXPECT_EQ(out_data.Array().At({1}).ToString(),
+            "Ошибка входных параметров команды: массивы вложены глубже 16 уровней");
+  EXPECT_TRUE(NestsDeeperThan(deep.value, 100));  // the host's argument is left as it was
+
+  ExceptionInfo exception;
+  std::vector<Variant> open_args{Variant::Ref(&deep.value)};
+  VariantArguments open_block(open_args);
+  ASSERT_EQ(driver->GetIDsOfNames("Open", id), hr::Ok);
+  EXPECT_EQ(driver->Invoke(id, kDispatchMethod, open_block, &result, &exception),
+            hr::DispException);
+  EXPECT_EQ(exception.description, "массивы вложены глубже 16 уровней");
+}
+
 }  // namespace
 }  // namespace pirell

@@ -8,6 +8,7 @@
 #include "com_server/module_lock.h"
 #include "com_server/variant_conversion.h"
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "driver_object/result_codes.h"
 
 namespace pirell::com {
@@ -148,8 +149,9 @@ HRESULT ComObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* param
     return E_OUTOFMEMORY;
   } catch (const Error& e) {
     return ReportFailure(e.what(), e.TypeName().c_str(), exception);
-  } catch (const std::exception& e) {
-    return ReportFailure(e.what(), "Exception", exception);
+  } catch (const std::exception&) {
+    // The standard library's own texts are English; the host reads Russian.
+    return ReportFailure(ModuleText(StringId::InternalError).c_str(), "Exception", exception);
   } catch (...) {
     return E_UNEXPECTED;
   }

@@ -3,6 +3,7 @@
 #include "com_server/com_holders.h"
 #include "com_server/variant_conversion.h"
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "driver_object/result_codes.h"
 
 namespace pirell::com {
@@ -79,7 +80,7 @@ std::size_t DispParamsArguments::Count() const {
 
 VARIANT& DispParamsArguments::Slot(std::size_t index) const {
   const std::size_t count = Count();
-  if (index >= count) throw ArrayError("Argument index out of range");
+  if (index >= count) throw ArrayError(ModuleText(StringId::ArrayIndexOutOfBounds));
   return params_->rgvarg[count - 1 - index];
 }
 

@@ -10,6 +10,7 @@
 #include "com_server/com_holders.h"
 #include "com_server/com_object.h"
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "platform/codepage.h"
 
 namespace pirell::com {
@@ -26,17 +27,17 @@ T Load(const void* storage) {
 }
 
 [[noreturn]] void Unsupported(VARTYPE type) {
-  char text[80];
-  std::snprintf(text, sizeof text, "Variant type 0x%04X is not supported", type);
-  throw ConversionError(text);
+  char code[8];
+  std::snprintf(code, sizeof code, "%04X", type);
+  throw ConversionError(ModuleText(StringId::ValueTypeUnsupported, {code}));
 }
 
 Variant FromStorage(VARTYPE type, const void* storage, int depth);
 
 Variant FromVariantAt(const VARIANT& v, int depth) {
-  if (depth > kMaxDepth) throw ConversionError("Variant references nest too deeply");
+  if (depth > kMaxDepth) throw ConversionError(ModuleText(StringId::ValueNestsTooDeeply));
   if (v.vt & VT_BYREF) {
-    if (!v.byref) throw ConversionError("Null reference in a variant");
+    if (!v.byref) throw ConversionError(ModuleText(StringId::NullReference));
     return FromStorage(static_cast<VARTYPE>(v.vt & ~VT_BYREF), v.byref, depth);
   }
   // A variant cannot hold a variant by value; only arrays and references hold variants.
@@ -56,17 +57,17 @@ Variant FromSafeArray(SAFEARRAY* array, int depth) {
     LONG lower = 0, upper = -1;
     if (FAILED(SafeArrayGetLBound(array, d + 1, &lower)) ||
         FAILED(SafeArrayGetUBound(array, d + 1, &upper)))
-      throw ConversionError("Array bounds cannot be read");
+      throw ConversionError(ModuleText(StringId::ArrayUnreadable));
     const long long count = static_cast<long long>(upper) - lower + 1;
     if (count < 0 || count > std::numeric_limits<std::int32_t>::max())
-      throw ConversionError("Array bounds are out of range");
+      throw ConversionError(ModuleText(StringId::ArrayBoundsOutOfRange));
     bounds[d] = ArrayBound{lower, static_cast<std::int32_t>(count)};
   }
   VariantArray result(std::move(bounds));
   if (result.Size() == 0) return Variant(std::move(result));
   const UINT element_size = SafeArrayGetElemsize(array);
   SafeArrayData data(array);
-  if (!data) throw ConversionError("Array data cannot be read");
+  if (!data) throw ConversionError(ModuleText(StringId::ArrayUnreadable));
   // Both layouts store the first index fastest, so elements map one to one in storage order.
   const auto* bytes = static_cast<const unsigned char*>(data.get());
   std::vector<Variant>& items = result.Items();
@@ -278,7 +279,7 @@ BSTR Utf8ToBstr(std::string_view text) {
 ComPtr<IDispatch> DispatchOf(const std::shared_ptr<LateBoundObject>& object) {
   if (!object) return nullptr;
   if (auto* host = dynamic_cast<ComDispatchObject*>(object.get())) {
-    if (!host->Dispatch()) throw ConversionError("The object does not support late binding");
+    if (!host->Dispatch()) throw ConversionError(ModuleText(StringId::NoLateBinding));
     return ComPtr<IDispatch>(host->Dispatch());
   }
   return ComObject::Create(object);

@@ -89,11 +89,20 @@ const TAdditionalAction* TBaseDevice::GetAddAction(int index) const {
 
 ResultCode TBaseDevice::Enable(std::string& description) {
   description.clear();
+  const bool log_was_on = DebugLogEnabled();
   SetDebugLogDir(FDeviceFolder);
   SetDebugLogEnabled(GetSettingValueBool("DebugLogEnabled"));
-  const ResultCode code = OnEnable(description);
+  // A failed enable leaves no debug log switched on that it switched on.
+  ResultCode code = rc::Ok;
+  try {
+    code = OnEnable(description);
+  } catch (...) {
+    if (!log_was_on) SetDebugLogEnabled(false);
+    throw;
+  }
   if (code != rc::Ok) {
     if (description.empty()) description = GetDriverResultDescription(code);
+    if (!log_was_on) SetDebugLogEnabled(false);
   } else {
     FDeviceState = dsEnabled;
   }
@@ -140,7 +149,9 @@ ResultCode TBaseDevice::DoCheckHealth(std::string& description) {
       throw;
     }
   }
-  description = GetDriverResultDescription(code);
+  // The enable's own description says why it failed (an unknown printer model, the port's
+  // system error); the code's standard text only where it gave none.
+  if (code == rc::Ok || description.empty()) description = GetDriverResultDescription(code);
   if (!was_enabled) Disable();
   return code;
 }

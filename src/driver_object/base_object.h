@@ -38,7 +38,13 @@ struct TMethodStruct {
 // Objects are made with CreateObject<T>(), which runs the virtual Initialize chain after
 // construction and the virtual BeforeDestruction chain before destruction (C++ constructors and
 // destructors cannot call into derived classes).
-class TBaseObject : public LateBoundObject {
+//
+// The host makes one call at a time, but a call that waits serving window messages (a print job
+// waiting for the printer) lets a message handler of the host call in again. Such a call is
+// refused with code 1009 while the first one runs, so that it cannot change or free what the
+// running call works with; and the object outlives its running call even when the host drops its
+// last reference meanwhile.
+class TBaseObject : public LateBoundObject, public std::enable_shared_from_this<TBaseObject> {
  public:
   TBaseObject();
   ~TBaseObject() override;
@@ -50,8 +56,11 @@ class TBaseObject : public LateBoundObject {
   HResult Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args, Variant* result,
                  ExceptionInfo* exception) override;
   // Runs row `index` on `args`; E_INVALIDARG for a public call whose time-out is neither an
-  // integer nor a Boolean. A private handler's failure propagates.
+  // integer nor a Boolean. A private handler's failure propagates. While another call of this
+  // object runs, a public call answers 1009 and a private one raises a BusyError.
   HResult CallMethod(int index, Variant& result, VariantArray& args);
+  // The name of the host method running now, or null.
+  const std::string* RunningMethod() const { return FRunningMethod; }
   virtual std::string GetDriverResultDescription(ResultCode code);
 
   const std::vector<TMethodStruct>& Methods() const { return FMethodList; }
@@ -112,6 +121,7 @@ class TBaseObject : public LateBoundObject {
   std::vector<TSettingStruct> FSettingList;
   bool FDebugLogEnabled = false;
   std::string FDebugLogDir;
+  const std::string* FRunningMethod = nullptr;
 };
 
 // Replaces `out_data` with the error array (code, text[, ext_data]).

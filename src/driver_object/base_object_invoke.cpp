@@ -1,18 +1,24 @@
 #include <exception>
 #include <new>
+#include <stdexcept>
+#include <tuple>
+#include <utility>
 
 #include "driver_object/base_object.h"
 #include "driver_object/call_trace.h"
 #include "driver_object/errors.h"
 #include "driver_object/host_values.h"
+#include "driver_object/module_strings.h"
 
 namespace pirell {
 namespace {
 
-// A failure caught at the object's entry, described as the host sees it.
+// A failure caught at the object's entry, described as the host sees it. `detail` goes only to
+// the debug log: the standard library's own texts are English.
 struct CaughtFailure {
   std::string type_name;
   std::string message;
+  std::string detail;
 };
 
 // Describes the exception in flight; call only inside a catch block.
@@ -20,13 +26,32 @@ CaughtFailure DescribeCurrentException() {
   try {
     throw;
   } catch (const Error& e) {
-    return {e.TypeName(), e.what()};
+    return {e.TypeName(), e.what(), {}};
   } catch (const std::bad_alloc&) {
-    return {"EOutOfMemory", "Out of memory"};
+    return {"EOutOfMemory", ModuleText(StringId::OutOfMemory), {}};
+  } catch (const std::length_error& e) {
+    // A size beyond what a container can hold: a request too big for the memory there is.
+    return {"EOutOfMemory", ModuleText(StringId::OutOfMemory), e.what()};
   } catch (const std::exception& e) {
-    return {"Exception", e.what()};
+    return {"Exception", ModuleText(StringId::InternalError), e.what()};
   } catch (...) {
-    return {"Exception", ResultCodeText(rc::Unknown, "")};
+    return {"Exception", ResultCodeText(rc::Unknown, ""), {}};
+  }
+}
+
+// The code and description a public call answers for the exception in flight; call only inside a
+// catch block.
+std::pair<ResultCode, std::string> PublicFailure() {
+  try {
+    throw;
+  } catch (const CodedError& e) {
+    return {e.Code(), ResultCodeText(e.Code(), "") + ": " + e.what()};
+  } catch (const std::bad_alloc&) {
+    return {rc::BadParameters, ModuleText(StringId::OutOfMemory)};
+  } catch (const std::length_error&) {
+    return {rc::BadParameters, ModuleText(StringId::OutOfMemory)};
+  } catch (...) {
+    return {rc::Unknown, DescribeCurrentException().message};
   }
 }
 
@@ -53,9 +78,31 @@ Variant ElementOrEmpty(const VariantArray& args, std::size_t index) {
   return index < items.size() ? items[index] : Variant();
 }
 
-LimitError TooDeepArrays() {
-  return LimitError("массивы вложены глубже " + std::to_string(kMaxArrayNesting) + " уровней");
+// Stands for an argument that was too deep to copy: arrays one level deeper than allowed, so that
+// the call is refused as for the argument itself.
+Variant TooDeepPlaceholder() {
+  Variant value;
+  for (int level = 0; level <= kMaxArrayNesting; ++level) {
+    VariantArray array = VariantArray::Vector(1);
+    array.Items()[0] = std::move(value);
+    value = Variant(std::move(array));
+  }
+  return value;
 }
+
+// Marks the object as running a host call for the lifetime of this guard.
+class RunningCall {
+ public:
+  RunningCall(const std::string*& running, const std::string& name) : running_(running) {
+    running_ = &name;
+  }
+  ~RunningCall() { running_ = nullptr; }
+  RunningCall(const RunningCall&) = delete;
+  RunningCall& operator=(const RunningCall&) = delete;
+
+ private:
+  const std::string*& running_;
+};
 
 }  // namespace
 
@@ -73,6 +120,8 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
   if (id < 0 || id >= 100000 || static_cast<std::size_t>(id) >= FMethodList.size() ||
       (flags & kDispatchMethod) == 0)
     return hr::Fail;
+  // A handler may serve a message in which the host drops its last reference to this object.
+  const std::shared_ptr<TBaseObject> keep_alive = weak_from_this().lock();
 
   // Fills the exception record and logs the failure. Runs inside catch blocks, so a failure
   // here (out of memory) only loses the details, never the status.
@@ -83,7 +132,9 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
         exception->description = failure.message;
         exception->source = failure.type_name;
       }
-      WriteDebugLog("EXCEPTION", failure.type_name + ": " + failure.message);
+      std::string logged = failure.type_name + ": " + failure.message;
+      if (!failure.detail.empty()) logged += " (" + failure.detail + ")";
+      WriteDebugLog("EXCEPTION", logged);
     } catch (...) {
     }
     return hr::DispException;
@@ -92,7 +143,17 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
   try {
     const std::size_t count = args.Count();
     VariantArray params = VariantArray::Vector(count);
-    for (std::size_t i = 0; i < count; ++i) params.Items()[i] = args.Read(i);
+    // An argument too deep to copy is refused by the call, and stays in the caller's hands as it
+    // was: the placeholder that stood for it is not written back.
+    std::vector<bool> kept(count, false);
+    for (std::size_t i = 0; i < count; ++i) {
+      try {
+        params.Items()[i] = args.Read(i);
+      } catch (const LimitError&) {
+        params.Items()[i] = TooDeepPlaceholder();
+        kept[i] = true;
+      }
+    }
 
     Variant call_result;
     const HResult status = CallMethod(static_cast<int>(id), call_result, params);
@@ -103,6 +164,7 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
     std::string failed_type;
     const std::vector<Variant>& items = params.Items();
     for (std::size_t i = 0; i < count && i < items.size(); ++i) {
+      if (kept[i] && NestsDeeperThan(items[i], kMaxArrayNesting)) continue;
       try {
         args.WriteBack(i, items[i]);
       } catch (...) {
@@ -112,7 +174,7 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
     }
     // A value the caller's typed reference cannot hold: the host learns that its parameters
     // were wrong rather than seeing the call succeed with stale arguments.
-    if (write_back_failed) return report({failed_type, ResultCodeText(rc::BadParameters, "")});
+    if (write_back_failed) return report({failed_type, ResultCodeText(rc::BadParameters, ""), {}});
 
     if (result) *result = std::move(call_result);
     return hr::Ok;
@@ -131,13 +193,20 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
   // Whether to trace is decided once per call: a handler that switches the log on leaves no
   // lines of its own call, one that switches it off leaves only the call line.
   const bool trace = FDebugLogEnabled;
+  // Decided before anything walks the arguments recursively (the trace, the handler).
+  bool too_deep = false;
+  for (const Variant& param : args.Items())
+    too_deep = too_deep || NestsDeeperThan(param, kMaxArrayNesting);
+  // Another call of this object is running (this one came from a message it served).
+  const std::string* const running = FRunningMethod;
 
   if (!method.IsPublic) {
     if (trace) WriteDebugLog("> " + method.Name, "Params: " + ArrayToText(args));
     Variant value;
     try {
-      for (const Variant& param : args.Items())
-        if (NestsDeeperThan(param, kMaxArrayNesting)) throw TooDeepArrays();
+      if (running) throw BusyError(ModuleText(StringId::CallInProgress, {*running}));
+      if (too_deep) throw TooDeeplyNestedArrays();
+      const RunningCall guard(FRunningMethod, method.Name);
       value = method.PrivateMethod(args);
     } catch (...) {
       if (trace) WriteDebugLog("EXCEPTION", DescribeCurrentException().message);
@@ -154,7 +223,8 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
   Variant in_data = ElementOrEmpty(args, 0);
   Variant out_data;  // the value the caller passed is discarded
   const Variant time_out = ElementOrEmpty(args, 2);
-  FExtData = Variant();
+  // The extra error data belongs to the running call, if there is one.
+  if (!running) FExtData = Variant();
   if (trace) WriteDebugLog("> " + method.Name, "InData: " + ArrayToText(in_data));
 
   HResult status = hr::Ok;
@@ -164,18 +234,16 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
     ResultCode code = rc::Ok;
     std::string description;
     try {
-      if (NestsDeeperThan(in_data, kMaxArrayNesting)) throw TooDeepArrays();
+      if (running) throw BusyError(ModuleText(StringId::CallInProgress, {*running}));
+      if (too_deep) throw TooDeeplyNestedArrays();
+      const RunningCall guard(FRunningMethod, method.Name);
       code = method.PublicMethod(in_data, out_data, time_out.ToInt(), description);
-    } catch (const LimitError& e) {
-      code = rc::BadParameters;
-      description = ResultCodeText(rc::BadParameters, "") + ": " + e.what();
     } catch (...) {
-      code = rc::Unknown;
-      description = DescribeCurrentException().message;
+      std::tie(code, description) = PublicFailure();
     }
     if (code != rc::Ok) {
       if (description.empty()) description = GetDriverResultDescription(code);
-      PackError(code, description, FExtData, out_data);
+      PackError(code, description, running ? Variant() : FExtData, out_data);
     }
     if (args.Size() >= 2) args.Items()[1] = out_data;
     result = Variant::Boolean(code == rc::Ok);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver_object/date_text.h"
+#include "driver_object/host_values.h"
 #include "driver_object/number_text.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -54,28 +55,50 @@ std::string LogDate(const platform::LocalTime& time) {
   return Padded(time.year, 4) + "." + Padded(time.month, 2) + "." + Padded(time.day, 2);
 }
 
+std::string ValueText(const Variant& value, int depth);
+
 // Appends dimension `dim` (counted from 0) of `array` with the higher dimensions fixed in
-// `indices`.
+// `indices`; `depth` counts the arrays around it.
 void AppendDimension(std::string& out, const VariantArray& array, int dim,
-                     std::vector<std::int32_t>& indices) {
+                     std::vector<std::int32_t>& indices, int depth) {
   const ArrayBound& bound = array.Bound(dim);
   out += '(';
   for (std::int32_t i = bound.lower; i <= bound.upper(); ++i) {
     indices[static_cast<std::size_t>(dim)] = i;
     if (dim == 0) {
-      out += ValueToText(array.At(indices));
+      out += ValueText(array.At(indices), depth);
       if (i != bound.upper()) out += "; ";
     } else {
-      AppendDimension(out, array, dim - 1, indices);
+      AppendDimension(out, array, dim - 1, indices, depth);
     }
   }
   out += ')';
 }
 
+// Arrays nested deeper than a call may pass show as "[...]": the text stays bounded, and so does
+// the recursion that builds it.
+std::string ArrayText(const VariantArray& array, int depth) {
+  if (depth > kMaxArrayNesting) return "[...]";
+  std::string out = "[";
+  if (array.Dims() == 0) {
+    out += "()";
+  } else {
+    std::vector<std::int32_t> indices(static_cast<std::size_t>(array.Dims()));
+    AppendDimension(out, array, array.Dims() - 1, indices, depth + 1);
+  }
+  out += ']';
+  return out;
+}
+
+std::string ValueText(const Variant& value, int depth) {
+  if (value.IsArray() || value.Deref().IsArray()) return ArrayText(value.Deref().Array(), depth);
+  return ValueToText(value);
+}
+
 }  // namespace
 
 std::string ValueToText(const Variant& value) {
-  if (value.IsArray() || value.Deref().IsArray()) return ArrayToText(value.Deref());
+  if (value.IsArray() || value.Deref().IsArray()) return ArrayText(value.Deref().Array(), 0);
   // A reference to a variant shows the standard text of the variant it refers to; a typed
   // reference shows its value as that type.
   if (value.IsRef() && value.RefType() == varVariant) return StandardText(value);
@@ -115,15 +138,7 @@ std::string ValueToText(const Variant& value) {
 }
 
 std::string ArrayToText(const VariantArray& array) {
-  std::string out = "[";
-  if (array.Dims() == 0) {
-    out += "()";
-  } else {
-    std::vector<std::int32_t> indices(static_cast<std::size_t>(array.Dims()));
-    AppendDimension(out, array, array.Dims() - 1, indices);
-  }
-  out += ']';
-  return out;
+  return ArrayText(array, 0);
 }
 
 std::string ArrayToText(const Variant& value) {

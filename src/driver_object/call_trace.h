@@ -16,7 +16,8 @@ std::string ValueToText(const Variant& value);
 // fastest, "]". Elements of dimension 1 are separated by "; ", groups of higher dimensions follow
 // each other directly, and an element holding an array nests as another bracketed group:
 // [(1; 'a'; EMPTY)], [()] for no elements, [((e00; e10)(e01; e11))] for a 2 by 2 table.
-// A value that holds no array gives ValueToText.
+// Arrays nested deeper than kMaxArrayNesting show as [...]. A value that holds no array gives
+// ValueToText.
 std::string ArrayToText(const Variant& value);
 std::string ArrayToText(const VariantArray& array);
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "driver_object/result_codes.h"
+
 namespace pirell {
 
 // A failure raised inside the driver. It carries the name of its kind because the dispatch
@@ -29,11 +31,31 @@ class ArrayError : public Error {
   explicit ArrayError(const std::string& message) : Error(message, "EVariantArrayError") {}
 };
 
-// Input over one of the driver's size limits (a picture, a field box, a template, a job, the
-// nesting of arrays). Its message is Russian: it reaches the host beside the result code.
-class LimitError : public Error {
+// A failure with a result code of its own: a public call that raises it answers that code, with
+// the code's message, a colon and this message as the detail. The message is Russian.
+class CodedError : public Error {
  public:
-  explicit LimitError(const std::string& message) : Error(message, "ELimitError") {}
+  CodedError(ResultCode code, const std::string& message, std::string type_name)
+      : Error(message, std::move(type_name)), code_(code) {}
+  ResultCode Code() const { return code_; }
+
+ private:
+  ResultCode code_;
+};
+
+// Input over one of the driver's size limits (a picture, a field box, a template, a job, the
+// nesting of arrays, the template file): code 1004.
+class LimitError : public CodedError {
+ public:
+  explicit LimitError(const std::string& message)
+      : CodedError(rc::BadParameters, message, "ELimitError") {}
+};
+
+// A host call that arrives while another call of the same object is still running (from a
+// message served while the first one waits): code 1009.
+class BusyError : public CodedError {
+ public:
+  explicit BusyError(const std::string& message) : CodedError(rc::Busy, message, "EDeviceBusy") {}
 };
 
 // A failure reported by a late-bound object of the host.

@@ -25,6 +25,10 @@ bool NestsDeeperThan(const Variant& value, int levels) {
   return false;
 }
 
+LimitError TooDeeplyNestedArrays() {
+  return LimitError("массивы вложены глубже " + std::to_string(kMaxArrayNesting) + " уровней");
+}
+
 std::int32_t VarToIntDef(const Variant& value, std::int32_t default_value) {
   if (value.Deref().IsEmptyOrNull()) return default_value;
   return value.ToInt();

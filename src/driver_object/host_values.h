@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver_object/errors.h"
 #include "driver_object/variant.h"
 
 namespace pirell {
@@ -15,6 +16,9 @@ inline constexpr int kMaxArrayNesting = 16;
 // True when `value` holds arrays nested more than `levels` deep (an array of scalars is one
 // level). Looks no deeper than that.
 bool NestsDeeperThan(const Variant& value, int levels);
+
+// The refusal of arguments that nest deeper than kMaxArrayNesting.
+LimitError TooDeeplyNestedArrays();
 
 // Optional elements of the arrays the host passes. True when `value` holds an array whose first
 // dimension reaches up to `index` and whose element `index` is neither empty nor null. The lower

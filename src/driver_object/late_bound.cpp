@@ -1,12 +1,18 @@
 #include "driver_object/late_bound.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include "driver_object/errors.h"
+#include "driver_object/host_values.h"
+#include "driver_object/module_strings.h"
 
 namespace pirell {
 
 Variant VariantArguments::Read(std::size_t index) const {
+  // Copying walks the arrays recursively: their depth is bounded before.
+  if (NestsDeeperThan(args_.at(index), kMaxArrayNesting)) throw TooDeeplyNestedArrays();
   Variant value = args_.at(index).ResolvedCopy();
   if (value.Type() == varSmallint)
     value = Variant::Integer(static_cast<std::int32_t>(value.RawInteger()));
@@ -24,7 +30,7 @@ void VariantArguments::WriteBack(std::size_t index, const Variant& value) {
     *dst = src;
     return;
   }
-  if (dst->RefTarget() == nullptr) throw Error("Null reference argument");
+  if (dst->RefTarget() == nullptr) throw Error(ModuleText(StringId::NullReference));
   *dst->RefTarget() = CoerceForReference(src, dst->RefType());
 }
 
@@ -32,17 +38,26 @@ Variant CallByName(LateBoundObject& object, std::string_view name, std::vector<V
   DispId id = -1;
   HResult status = object.GetIDsOfNames(name, id);
   if (!Succeeded(status)) {
-    throw HostError("Method '" + std::string(name) + "' not supported by automation object");
+    throw HostError(ModuleText(StringId::HostMethodUnknown, {name}));
   }
   VariantArguments block(args);
   Variant result;
   ExceptionInfo exception;
-  status = object.Invoke(id, kDispatchMethod, block, &result, &exception);
+  try {
+    status = object.Invoke(id, kDispatchMethod, block, &result, &exception);
+  } catch (const Error&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    // The object's own failure, with its own message (an object in this process may throw).
+    throw HostError(e.what());
+  }
   if (!Succeeded(status)) {
     if (!exception.description.empty()) throw HostError(exception.description);
-    char text[64];
-    std::snprintf(text, sizeof text, "OLE error %08X", static_cast<unsigned>(status));
-    throw HostError(text);
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(status));
+    throw HostError(ModuleText(StringId::HostCallFailed, {code}));
   }
   return result;
 }

@@ -26,6 +26,9 @@ class ArgumentBlock {
   virtual ~ArgumentBlock() = default;
   virtual std::size_t Count() const = 0;
   // The argument with every reference followed and resolved, a 16-bit integer widened to 32 bits.
+  // Raises a LimitError, before copying anything, for an argument whose arrays nest deeper than
+  // kMaxArrayNesting (host_values.h) where a copy could exhaust the stack; a block whose copy is
+  // bounded by other means may copy such an argument and leave the refusal to the dispatch.
   virtual Variant Read(std::size_t index) const = 0;
   // Stores `value` into the caller's argument: a reference to a variant receives the value as it
   // is, a typed reference the value converted to its type (raising an Error when it cannot), and

@@ -52,6 +52,53 @@ constexpr ModuleString kStrings[] = {
     {StringId::PortQueueNotAccepting, "Очередь печати не принимает задания"},
     {StringId::PortQueueJobFailed, "Сервер печати не принял задание"},
     {StringId::PortQueueJobTitle, "Этикетки"},
+    {StringId::OutOfMemory, "Недостаточно памяти для выполнения команды"},
+    {StringId::InternalError, "Внутренняя ошибка драйвера"},
+    {StringId::CallInProgress,
+     "драйвер ещё выполняет метод \"%1\"; повторите вызов после его завершения"},
+    {StringId::CannotConvert, "Значение типа %1 нельзя преобразовать в тип %2"},
+    {StringId::NotAnArray, "Значение не является массивом"},
+    {StringId::ArrayBoundsOutOfRange, "Границы массива выходят за допустимые пределы"},
+    {StringId::ArrayTooLarge, "В массиве больше %1 элементов"},
+    {StringId::ArrayDimensionOutOfRange, "У массива нет такой размерности"},
+    {StringId::ArrayIndexOutOfBounds, "Индекс за границами массива"},
+    {StringId::NullReference, "Пустая ссылка в аргументе"},
+    {StringId::ValueTypeUnsupported, "Тип значения 0x%1 не поддерживается"},
+    {StringId::ValueNestsTooDeeply, "Ссылки и массивы в значении вложены слишком глубоко"},
+    {StringId::ArrayUnreadable, "Не удалось прочитать массив"},
+    {StringId::NoLateBinding, "Объект не поддерживает позднее связывание"},
+    {StringId::HostMethodUnknown, "Объект платформы не поддерживает метод \"%1\""},
+    {StringId::HostCallFailed, "Вызов метода объекта платформы не удался (код %1)"},
+    {StringId::ListIndexOutOfRange, "Индекс за границами списка (%1)"},
+    {StringId::FileSystemStalled, "Файловая система перестала принимать данные"},
+    {StringId::TemplateFileUnreadable, "Не удалось прочитать файл шаблонов %1"},
+    {StringId::TemplateFileDamaged, "Файл шаблонов %1 повреждён: %2"},
+    {StringId::TemplateFileTooLarge, "файл шаблонов %1 больше %2 МБ"},
+    {StringId::TemplateFileWouldBeTooLarge,
+     "с этим шаблоном файл шаблонов %1 стал бы больше %2 МБ"},
+    {StringId::TemplateFileBusy,
+     "файл шаблонов %1 занят другим процессом или объектом драйвера дольше %2 с"},
+    {StringId::TemplateFileLockFailed, "не удалось заблокировать файл шаблонов %1: %2"},
+    {StringId::TemplateFileWriteFailed, "Не удалось записать файл шаблонов %1: %2"},
+    {StringId::LabelTemplateNotXml, "Шаблон этикетки не является правильным XML-документом: %1"},
+    {StringId::PictureAttributeMissing, "У картинки шаблона %1 нет атрибута %2"},
+    {StringId::ImageListHoldsNoPicture, "В списке картинок шаблона узел %1 вместо картинки"},
+    {StringId::PictureNotBase64, "Картинка шаблона %1 не объявлена как данные bin.base64"},
+    {StringId::XmlNotWellFormed, "документ не является правильным XML"},
+    {StringId::XmlAt, "%1 (строка %2, позиция %3)"},
+    {StringId::XmlDocumentType, "объявление типа документа (DOCTYPE) не допускается"},
+    {StringId::XmlNoRoot, "в документе нет корневого элемента"},
+    {StringId::XmlTooLarge, "документ слишком велик"},
+    {StringId::XmlTagMismatch, "закрывающий тег не совпадает с открывающим"},
+    {StringId::XmlTagNotClosed, "элемент не закрыт"},
+    {StringId::XmlEmpty, "документ пуст"},
+    {StringId::XmlTextAfterRoot, "лишнее содержимое после корневого элемента"},
+    {StringId::XmlInvalidCharacter, "недопустимый символ"},
+    {StringId::XmlUnknownEntity, "неизвестная ссылка на сущность"},
+    {StringId::XmlBadAttribute, "ошибка в атрибуте"},
+    {StringId::XmlUnknownEncoding, "неизвестная или неподдерживаемая кодировка"},
+    {StringId::XmlServiceMissing, "Служба XML (Msxml2.DOMDocument) не установлена"},
+    {StringId::XmlServiceFailed, "Ошибка службы XML: %1"},
 };
 
 }  // namespace
@@ -61,6 +108,23 @@ std::string_view LoadModuleString(StringId id) {
     if (entry.id == id) return entry.text;
   }
   return {};
+}
+
+std::string ModuleText(StringId id, std::initializer_list<std::string_view> args) {
+  const std::string_view text = LoadModuleString(id);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const std::size_t index = static_cast<std::size_t>(next - '1');
+    if (text[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
+      out.append(args.begin()[index]);
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
 }
 
 }  // namespace pirell

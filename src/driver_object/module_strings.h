@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace pirell {
@@ -48,9 +50,57 @@ enum class StringId {
   PortQueueNotAccepting,
   PortQueueJobFailed,
   PortQueueJobTitle,
+  // Failures the host sees as messages; %1, %2 stand for the arguments of ModuleText.
+  OutOfMemory,
+  InternalError,
+  CallInProgress,
+  CannotConvert,
+  NotAnArray,
+  ArrayBoundsOutOfRange,
+  ArrayTooLarge,
+  ArrayDimensionOutOfRange,
+  ArrayIndexOutOfBounds,
+  NullReference,
+  ValueTypeUnsupported,
+  ValueNestsTooDeeply,
+  ArrayUnreadable,
+  NoLateBinding,
+  HostMethodUnknown,
+  HostCallFailed,
+  ListIndexOutOfRange,
+  FileSystemStalled,
+  TemplateFileUnreadable,
+  TemplateFileDamaged,
+  TemplateFileTooLarge,
+  TemplateFileWouldBeTooLarge,
+  TemplateFileBusy,
+  TemplateFileLockFailed,
+  TemplateFileWriteFailed,
+  LabelTemplateNotXml,
+  PictureAttributeMissing,
+  ImageListHoldsNoPicture,
+  PictureNotBase64,
+  XmlNotWellFormed,
+  XmlAt,
+  XmlDocumentType,
+  XmlNoRoot,
+  XmlTooLarge,
+  XmlTagMismatch,
+  XmlTagNotClosed,
+  XmlEmpty,
+  XmlTextAfterRoot,
+  XmlInvalidCharacter,
+  XmlUnknownEntity,
+  XmlBadAttribute,
+  XmlUnknownEncoding,
+  XmlServiceMissing,
+  XmlServiceFailed,
 };
 
 // The text of `id` (UTF-8).
 std::string_view LoadModuleString(StringId id);
+
+// The text of `id` with %1, %2, ... replaced by the arguments in order.
+std::string ModuleText(StringId id, std::initializer_list<std::string_view> args = {});
 
 }  // namespace pirell

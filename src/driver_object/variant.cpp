@@ -5,6 +5,7 @@
 
 #include "driver_object/date_text.h"
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "driver_object/number_text.h"
 #include "driver_object/result_codes.h"
 #include "platform/locale.h"
@@ -62,9 +63,8 @@ const char* TypeName(std::uint16_t type) {
 }
 
 [[noreturn]] void CannotConvert(const Variant& v, const char* target) {
-  std::string from = v.IsArray() ? std::string("Array of Variant") : TypeName(v.Type());
-  throw ConversionError("Could not convert variant of type (" + from + ") into type (" + target +
-                        ")");
+  const std::string from = v.IsArray() ? std::string("Array of Variant") : TypeName(v.Type());
+  throw ConversionError(ModuleText(StringId::CannotConvert, {from, target}));
 }
 
 bool IsSignedInteger(std::uint16_t t) {
@@ -224,13 +224,13 @@ Variant Variant::ResolvedCopy() const {
 
 const VariantArray& Variant::Array() const {
   const Variant& v = Deref();
-  if (!v.array_) throw ArrayError("Variant is not an array");
+  if (!v.array_) throw ArrayError(ModuleText(StringId::NotAnArray));
   return *v.array_;
 }
 
 VariantArray& Variant::Array() {
   Variant& v = Deref();
-  if (!v.array_) throw ArrayError("Variant is not an array");
+  if (!v.array_) throw ArrayError(ModuleText(StringId::NotAnArray));
   return *v.array_;
 }
 
@@ -252,8 +252,7 @@ std::int64_t Variant::ToInt64() const {
   if (t == varOleStr || t == varString) {
     if (auto whole = ParseInteger(v.str_)) return *whole;
     if (auto number = ParseLocaleDecimal(v.str_)) return DoubleToInt64(v, *number, "Int64");
-    throw ConversionError("Could not convert variant of type (" + std::string(TypeName(t)) +
-                          ") into type (Int64)");
+    throw ConversionError(ModuleText(StringId::CannotConvert, {TypeName(t), "Int64"}));
   }
   CannotConvert(v, "Int64");
 }
@@ -376,10 +375,9 @@ VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(b
     // an empty dimension): both ends must stay 32-bit numbers.
     if (b.lower == std::numeric_limits<std::int32_t>::min() ||
         static_cast<std::int64_t>(b.lower) + b.count > std::numeric_limits<std::int32_t>::max())
-      throw ArrayError("Variant array bounds are out of range");
+      throw ArrayError(ModuleText(StringId::ArrayBoundsOutOfRange));
     if (b.count != 0 && size > kMaxArrayElements / static_cast<std::size_t>(b.count))
-      throw ArrayError("Variant array has more than " + std::to_string(kMaxArrayElements) +
-                       " elements");
+      throw ArrayError(ModuleText(StringId::ArrayTooLarge, {std::to_string(kMaxArrayElements)}));
     size *= static_cast<std::size_t>(b.count);
   }
   items_.resize(size);
@@ -401,17 +399,18 @@ VariantArray VariantArray::Table(std::int32_t count1, std::int32_t count2) {
 }
 
 const ArrayBound& VariantArray::Bound(int dim) const {
-  if (dim < 0 || dim >= Dims()) throw ArrayError("Variant array dimension out of range");
+  if (dim < 0 || dim >= Dims()) throw ArrayError(ModuleText(StringId::ArrayDimensionOutOfRange));
   return bounds_[static_cast<std::size_t>(dim)];
 }
 
 std::size_t VariantArray::Offset(std::span<const std::int32_t> indices) const {
-  if (indices.size() != bounds_.size()) throw ArrayError("Variant array index out of bounds");
+  if (indices.size() != bounds_.size())
+    throw ArrayError(ModuleText(StringId::ArrayIndexOutOfBounds));
   std::size_t offset = 0, stride = 1;
   for (std::size_t d = 0; d < bounds_.size(); ++d) {
     const ArrayBound& b = bounds_[d];
     const std::int64_t i = static_cast<std::int64_t>(indices[d]) - b.lower;
-    if (i < 0 || i >= b.count) throw ArrayError("Variant array index out of bounds");
+    if (i < 0 || i >= b.count) throw ArrayError(ModuleText(StringId::ArrayIndexOutOfBounds));
     offset += static_cast<std::size_t>(i) * stride;
     stride *= static_cast<std::size_t>(b.count);
   }
@@ -452,7 +451,7 @@ Variant CoerceForReference(const Variant& src, std::uint16_t ref_type) {
       const Variant& v = src.Deref();
       if (v.IsObject()) return Variant::Dispatch(v.Object());
       if (v.IsEmpty()) return Variant::Dispatch(nullptr);
-      throw ConversionError("Could not convert variant into type (Dispatch)");
+      throw ConversionError(ModuleText(StringId::CannotConvert, {TypeName(v.Type()), "Dispatch"}));
     }
     case varBoolean:
       return Variant::Boolean(src.ToBool());

@@ -166,29 +166,56 @@ int RunPrint(const CommandLine& line) {
   return 0;
 }
 
+namespace {
+
+// A value typed on the command line as the type its row declares.
+Variant TypedValue(const std::string& id, const std::string& type, const std::string& text) {
+  if (type == "Number") {
+    const auto number = ParseDecimal(text, ".");
+    if (!number) throw UsageError(id + " takes a number, not '" + text + "'");
+    return *number == static_cast<std::int32_t>(*number)
+               ? Variant::Integer(static_cast<std::int32_t>(*number))
+               : Variant(*number);
+  }
+  if (type == "Boolean") return Variant(platform::SameText(text, "True") || text == "1");
+  return Variant(text);
+}
+
+// A value in the settings table: empty texts as "" so that the columns stay readable.
+std::string CellText(const Variant& value) {
+  const std::string text = value.ToString();
+  return text.empty() ? "\"\"" : text;
+}
+
+}  // namespace
+
 int RunSettings(const CommandLine& line) {
+  bool reset = false;
+  std::vector<std::string> assignments;
+  for (const std::string& arg : line.args) {
+    if (arg == "--reset")
+      reset = true;
+    else if (arg.rfind("--", 0) == 0)
+      throw UsageError("unknown option " + arg);
+    else
+      assignments.push_back(arg);
+  }
   HostSession session(line.device_folder, line.verbose);
-  if (!line.args.empty()) {
-    StoredSettings changes = ParseAssignments(line.args);
-    // Values typed on the command line are texts; give each the type its row declares.
+  if (reset || !assignments.empty()) {
     const Variant table = session.SettingsTable();
     const VariantArray& rows = table.Array();
-    for (auto& [id, value] : changes) {
+    // --reset gives every row its default first; assignments then change single rows.
+    StoredSettings changes;
+    if (reset) {
+      for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i)
+        changes.emplace_back(rows.At({0, i}).ToString(), rows.At({3, i}));
+    }
+    for (auto& [id, value] : ParseAssignments(assignments)) {
       bool found = false;
-      for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i) {
+      for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1) && !found; ++i) {
         if (!platform::SameText(rows.At({0, i}).ToString(), id)) continue;
         found = true;
-        const std::string type = rows.At({2, i}).ToString();
-        const std::string text = value.ToString();
-        if (type == "Number") {
-          const auto number = ParseDecimal(text, ".");
-          if (!number) throw UsageError(id + " takes a number, not '" + text + "'");
-          value = *number == static_cast<std::int32_t>(*number)
-                      ? Variant::Integer(static_cast<std::int32_t>(*number))
-                      : Variant(*number);
-        } else if (type == "Boolean") {
-          value = Variant(platform::SameText(text, "True") || text == "1");
-        }
+        changes.emplace_back(id, TypedValue(id, rows.At({2, i}).ToString(), value.ToString()));
       }
       if (!found) throw UsageError("the driver has no setting " + id);
     }
@@ -197,10 +224,11 @@ int RunSettings(const CommandLine& line) {
   }
   const Variant table = session.SettingsTable();
   const VariantArray& rows = table.Array();
+  std::printf("%-24s %-8s %-30s %-10s %s\n", "ID", "Type", "Value", "Default", "Name");
   for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i) {
-    std::printf("%-24s %-8s %-40s %s\n", rows.At({0, i}).ToString().c_str(),
-                rows.At({2, i}).ToString().c_str(), rows.At({1, i}).ToString().c_str(),
-                rows.At({5, i}).ToString().c_str());
+    std::printf("%-24s %-8s %-30s %-10s %s\n", rows.At({0, i}).ToString().c_str(),
+                rows.At({2, i}).ToString().c_str(), CellText(rows.At({1, i})).c_str(),
+                CellText(rows.At({3, i})).c_str(), rows.At({5, i}).ToString().c_str());
   }
   return 0;
 }

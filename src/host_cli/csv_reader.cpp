@@ -30,9 +30,10 @@ CsvTable ParseCsv(std::string_view text) {
     field_started = false;
   };
   auto end_record = [&] {
+    // A blank line is no record; a line holding only "" is one with an empty field.
+    const bool blank = record.empty() && !field_started;
     end_field();
-    // A blank line is no record.
-    if (!(record.size() == 1 && record[0].empty())) records.push_back(std::move(record));
+    if (!blank) records.push_back(std::move(record));
     record.clear();
   };
 

@@ -41,13 +41,14 @@ const std::map<std::string, Command>& Commands() {
         "of its row's label. --set gives a value common to every label.",
         pirell::cli::RunPrint}},
       {"settings",
-       {"settings [ID=VALUE]...",
-        "Without arguments shows the driver's settings table; with ID=VALUE pairs changes those "
-        "rows and keeps them for later commands. PortType 0 is a USB printer (PortName: its "
-        "device node, e.g. /dev/usb/lp0), 1 a parallel port (LPT1 = /dev/lp0), 2 a serial port "
-        "(COM1 or COM1:9600,N,8,1), 3 a network printer (host or host:port), 4 a file (a full "
-        "path; jobs are appended), 5 a print queue (queue or queue@server). An empty PortName "
-        "prints into the capture file of the device folder.",
+       {"settings [--reset] [ID=VALUE]...",
+        "Without arguments shows the driver's settings table, each value beside its default; "
+        "--reset gives every row its default, ID=VALUE pairs change those rows, and both keep "
+        "the table for later commands. PortType 0 is a USB printer (PortName: its device node, "
+        "e.g. /dev/usb/lp0), 1 a parallel port (LPT1 = /dev/lp0), 2 a serial port (COM1 or "
+        "COM1:9600,N,8,1), 3 a network printer (host or host:port), 4 a file (a full path; jobs "
+        "are appended), 5 a print queue (queue or queue@server). An empty PortName prints into "
+        "the capture file of the device folder.",
         pirell::cli::RunSettings}},
       {"init-printer",
        {"init-printer",

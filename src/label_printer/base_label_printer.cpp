@@ -51,14 +51,9 @@ void TBaseLabelPrinter::DestroyObjects() {
 ResultCode TBaseLabelPrinter::UploadTemplate(std::int32_t template_number,
                                              const std::string& template_description,
                                              const std::string& template_data, std::string&) {
-  const std::string folder = GetDeviceFolder();
-  // The list is read from the file only at enabling, but it is saved whole: read the file first
-  // when the list does not hold that file's content (never read since construction, read from
-  // another device folder, or a read that failed), so that no stored template is lost. A file
-  // that cannot be read fails the upload and stays as it is.
-  if (FTemplates->SourceFile() != TTemplatesList::FileName(folder)) FTemplates->Load(folder);
-  FTemplates->Add(template_number, template_description, template_data);
-  FTemplates->Save(folder);
+  // The file is read anew under its lock before it is written: other driver objects and
+  // processes may have stored templates since this list was read.
+  FTemplates->Store(GetDeviceFolder(), template_number, template_description, template_data);
   return rc::Ok;
 }
 
@@ -67,6 +62,13 @@ ResultCode TBaseLabelPrinter::PrintLabels(std::int32_t, const Variant&, std::str
 }
 
 ResultCode TBaseLabelPrinter::GetTemplateList(TTemplatesList*& list, std::string&) {
+  // A list that does not hold the file's content (its reading failed at enabling, or it was
+  // never read) would show the host fewer templates than there are, or none: read the file, and
+  // let a file that still cannot be read fail the call.
+  if (EquipmentManager().Assigned()) {
+    const std::string folder = GetDeviceFolder();
+    if (FTemplates->SourceFile() != TTemplatesList::FileName(folder)) FTemplates->Load(folder);
+  }
   list = FTemplates.get();
   return rc::Ok;
 }

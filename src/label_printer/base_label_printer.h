@@ -14,16 +14,17 @@ namespace pirell {
 // printer initialisation are the concrete driver's; here they are not supported.
 class TBaseLabelPrinter : public TBaseDevice {
  public:
-  // Stores the template and rewrites the template file of the device folder. When the list does
-  // not hold that file's content (not read since construction, read from another folder, or a
-  // read that failed) the file is read first, so that an upload never drops stored templates;
-  // a file that cannot be read then fails the upload and is left as it is.
+  // Stores the template in the template file of the device folder: under the file's lock the
+  // file is read anew, the template added and the file rewritten, so that an upload never drops
+  // templates stored by this or another driver object; the list then holds the file's content.
+  // A file that cannot be read fails the upload and is left as it is.
   virtual ResultCode UploadTemplate(std::int32_t template_number,
                                     const std::string& template_description,
                                     const std::string& template_data, std::string& description);
   virtual ResultCode PrintLabels(std::int32_t template_number, const Variant& labels_data,
                                  std::string& description);
-  // Hands out the list itself.
+  // Hands out the list itself, read from the file first when it does not hold the file's
+  // content (a file that cannot be read fails the call).
   virtual ResultCode GetTemplateList(TTemplatesList*& list, std::string& description);
   virtual ResultCode InitializePrinter(std::string& description);
 

@@ -3,7 +3,9 @@
 #include <charconv>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "platform/codepage.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/module_info.h"
 #include "platform/xml_document.h"
@@ -12,6 +14,8 @@ namespace pirell {
 namespace {
 
 constexpr char kFileName[] = "templates";
+constexpr char kLockSuffix[] = ".lock";
+constexpr std::size_t kMegabyte = 1024 * 1024;
 
 bool IsXmlChar(char32_t c) {
   return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
@@ -72,6 +76,25 @@ std::int32_t ParseNumber(const std::string& text, const std::string& file_name) 
   throw Error("'" + text + "' не является номером шаблона (файл " + file_name + ")");
 }
 
+// "10" for whole seconds, "0,2" otherwise.
+std::string SecondsText(std::uint32_t ms) {
+  std::string text = std::to_string(ms / 1000);
+  if (ms % 1000 != 0) text += "," + std::to_string(ms % 1000 / 100);
+  return text;
+}
+
+// Takes the lock of the template file `file_name`, or raises the reason it cannot be had.
+std::unique_ptr<platform::FileLock> LockTemplateFile(const std::string& file_name,
+                                                     std::uint32_t wait_ms) {
+  platform::FileLockResult result = platform::LockFile(file_name + kLockSuffix, wait_ms);
+  if (result.lock) return std::move(result.lock);
+  const std::string reason =
+      result.timed_out ? ModuleText(StringId::TemplateFileBusy, {file_name, SecondsText(wait_ms)})
+                       : ModuleText(StringId::TemplateFileLockFailed,
+                                    {file_name, platform::SystemErrorMessage(result.error)});
+  throw CodedError(rc::BadParameters, reason, "ETemplateFileLocked");
+}
+
 std::string ElementText(const platform::XmlNode& item, const char* name) {
   const platform::XmlNode* element = item.FirstChildElement(name);
   return element ? element->Text() : std::string();
@@ -98,17 +121,20 @@ TTemplateItem& TTemplatesList::Add(std::int32_t number, std::string description,
 }
 
 TTemplateItem& TTemplatesList::Items(int index) {
-  if (index < 0 || index >= Count()) throw Error("Template index out of range");
+  if (index < 0 || index >= Count())
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   return *FItems[static_cast<std::size_t>(index)];
 }
 
 const TTemplateItem& TTemplatesList::Items(int index) const {
-  if (index < 0 || index >= Count()) throw Error("Template index out of range");
+  if (index < 0 || index >= Count())
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   return *FItems[static_cast<std::size_t>(index)];
 }
 
 void TTemplatesList::SetItems(int index, std::unique_ptr<TTemplateItem> item) {
-  if (index < 0 || index >= Count() || item == nullptr) throw Error("Template index out of range");
+  if (index < 0 || index >= Count() || item == nullptr)
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}));
   FItems[static_cast<std::size_t>(index)] = std::move(item);
 }
 
@@ -123,18 +149,25 @@ std::string TTemplatesList::FileName(const std::string& dir) {
 }
 
 void TTemplatesList::Load(const std::string& dir) {
+  LoadFile(FileName(dir));
+}
+
+void TTemplatesList::LoadFile(const std::string& file_name) {
   Clear();
   FSourceFile.reset();
-  const std::string file_name = FileName(dir);
   if (!platform::FileExists(file_name)) {
     FSourceFile = file_name;
     return;
   }
-  const std::optional<std::string> bytes = platform::ReadWholeFile(file_name);
-  if (!bytes) throw Error("Не удалось прочитать файл шаблонов " + file_name);
+  const platform::BoundedRead read = platform::ReadFileUpTo(file_name, kMaxTemplateFileBytes);
+  if (read.too_large) {
+    throw LimitError(ModuleText(StringId::TemplateFileTooLarge,
+                                {file_name, std::to_string(kMaxTemplateFileBytes / kMegabyte)}));
+  }
+  if (!read.bytes) throw Error(ModuleText(StringId::TemplateFileUnreadable, {file_name}));
   std::unique_ptr<platform::XmlDocument> document = platform::XmlDocument::Create();
-  if (!document->LoadFromBytes(*bytes) || document->Root() == nullptr)
-    throw Error("Файл шаблонов " + file_name + " повреждён: " + document->ParseError());
+  if (!document->LoadFromBytes(*read.bytes) || document->Root() == nullptr)
+    throw Error(ModuleText(StringId::TemplateFileDamaged, {file_name, document->ParseError()}));
   for (const platform::XmlNode* item : document->Root()->ChildNodes()) {
     if (!item->IsElement()) continue;
     const platform::XmlNode* number = item->FirstChildElement("number");
@@ -146,11 +179,43 @@ void TTemplatesList::Load(const std::string& dir) {
 
 void TTemplatesList::Save(const std::string& dir) {
   const std::string file_name = FileName(dir);
+  const std::unique_ptr<platform::FileLock> lock = LockTemplateFile(file_name, FLockWaitMs);
+  platform::RemoveLeftoverTemporaries(file_name);
+  WriteFile(file_name);
+}
+
+void TTemplatesList::Store(const std::string& dir, std::int32_t number, std::string description,
+                           std::string data) {
+  const std::string file_name = FileName(dir);
+  const std::unique_ptr<platform::FileLock> lock = LockTemplateFile(file_name, FLockWaitMs);
+  platform::RemoveLeftoverTemporaries(file_name);
+  LoadFile(file_name);
+  // What the template replaces, to put back when the file would grow too large.
+  std::unique_ptr<TTemplateItem> replaced;
+  if (const TTemplateItem* item = FindItem(number))
+    replaced = std::make_unique<TTemplateItem>(*item);
+  Add(number, std::move(description), std::move(data));
+  try {
+    WriteFile(file_name);
+  } catch (const LimitError&) {
+    if (replaced)
+      Add(number, replaced->Description(), replaced->Data());
+    else
+      FItems.pop_back();
+    throw;
+  }
+}
+
+void TTemplatesList::WriteFile(const std::string& file_name) {
   const std::string bytes = ToFileBytes();
+  if (bytes.size() > kMaxTemplateFileBytes) {
+    throw LimitError(ModuleText(StringId::TemplateFileWouldBeTooLarge,
+                                {file_name, std::to_string(kMaxTemplateFileBytes / kMegabyte)}));
+  }
   try {
     platform::ReplaceFileAtomically(file_name, bytes);
   } catch (const Error& error) {
-    throw Error("Не удалось записать файл шаблонов " + file_name + ": " + error.what());
+    throw Error(ModuleText(StringId::TemplateFileWriteFailed, {file_name, error.what()}));
   }
   FSourceFile = file_name;
 }

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 
 namespace pirell::platform {
 namespace {
@@ -55,8 +56,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   if (error == 0 && !stalled) error = writer.Rename(temporary.path, path);
   if (error != 0 || stalled) {
     writer.Remove(temporary.path);
-    throw Error(stalled ? std::string("The file system accepted no more bytes")
-                        : SystemErrorMessage(error));
+    throw Error(stalled ? ModuleText(StringId::FileSystemStalled) : SystemErrorMessage(error));
   }
 }
 

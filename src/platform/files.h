@@ -25,12 +25,27 @@ bool AppendToFile(const std::string& path, std::string_view bytes);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// A file read only when it holds at most a given number of bytes.
+struct BoundedRead {
+  std::optional<std::string> bytes;  // the content; nothing when the file could not be read
+  bool too_large = false;            // the file holds more than the bound (nothing is kept)
+};
+// Reads the file unless it holds more than `max_bytes`; a file that grows while it is read is
+// caught as well. Never holds more than `max_bytes` + 1 bytes of it.
+BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes);
+
 // Replaces the file with `bytes` so that a reader sees either the old or the new content, never
 // a part: the bytes go to a temporary file in the same folder, are flushed, and the temporary
 // file is renamed over the target. Raises an Error (with the system's message) when any step
 // fails; the previous file is then untouched and the temporary file removed. The steps go
-// through the installed FileWriter.
+// through the installed FileWriter. The temporary file's name is the target's, ".tmp-" and a
+// unique part.
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Removes the temporary files of ReplaceFileAtomically for `target` that a writer killed before
+// it could remove them left in the target's folder. Call it only while no writer of that target
+// can be at work (under the target's lock); files that cannot be removed stay.
+void RemoveLeftoverTemporaries(const std::string& target);
 
 // A file open for writing; closed on destruction when Close was not called. Error results are
 // the platform's error codes (errno or GetLastError values), 0 for success.

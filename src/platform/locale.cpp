@@ -1,32 +1,30 @@
 #include "platform/locale.h"
 
-#include <memory>
-
 #include "platform/system_hooks.h"
 
 namespace pirell::platform {
 namespace {
 
-// Calls come on the host's thread; the settings are read once and only tests replace them.
-std::unique_ptr<LocaleFormat>& Current() {
-  static std::unique_ptr<LocaleFormat> current;
+// Read from the system at the first use, which two driver objects created at once on two
+// threads may make together: the initialisation of a local static runs exactly once, and the
+// other thread waits for it. Only tests replace the settings afterwards.
+LocaleFormat& Current() {
+  static LocaleFormat current = detail::ReadSystemLocale();
   return current;
 }
 
 }  // namespace
 
 const LocaleFormat& UserLocale() {
-  std::unique_ptr<LocaleFormat>& current = Current();
-  if (!current) current = std::make_unique<LocaleFormat>(detail::ReadSystemLocale());
-  return *current;
+  return Current();
 }
 
 ScopedUserLocale::ScopedUserLocale(const LocaleFormat& format) : previous_(UserLocale()) {
-  *Current() = format;
+  Current() = format;
 }
 
 ScopedUserLocale::~ScopedUserLocale() {
-  *Current() = previous_;
+  Current() = previous_;
 }
 
 }  // namespace pirell::platform

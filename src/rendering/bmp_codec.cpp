@@ -1,6 +1,6 @@
 #include "rendering/bmp_codec.h"
 
-#include <array>
+#include <algorithm>
 #include <vector>
 
 #include "driver_object/errors.h"
@@ -16,15 +16,20 @@ constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, 
   throw Error("Bitmap image is not valid: " + detail, "EInvalidGraphic");
 }
 
+// Little-endian reads that never go past the bytes they are given: the checks before them give
+// the clear reasons, these keep a check that was missed from reading outside the host's buffer.
+std::uint32_t Byte(std::string_view b, std::size_t at) {
+  if (at >= b.size()) Invalid("the file is truncated");
+  return static_cast<unsigned char>(b[at]);
+}
 std::uint32_t U16(std::string_view b, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8;
+  return Byte(b, at) | Byte(b, at + 1) << 8;
+}
+std::uint32_t U24(std::string_view b, std::size_t at) {
+  return U16(b, at) | Byte(b, at + 2) << 16;
 }
 std::uint32_t U32(std::string_view b, std::size_t at) {
   return U16(b, at) | U16(b, at + 2) << 16;
-}
-std::uint32_t U24(std::string_view b, std::size_t at) {
-  return U16(b, at) | static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16;
 }
 std::int32_t I32(std::string_view b, std::size_t at) {
   return static_cast<std::int32_t>(U32(b, at));
@@ -123,19 +128,21 @@ Layout ReadLayout(std::string_view bytes) {
       Invalid("unknown compression " + std::to_string(layout.compression));
   }
 
-  // Colour masks follow a 40-byte header; larger headers hold them.
+  // The colour masks (red, green, blue, then alpha) start right after the 40-byte header's
+  // fields: a larger header holds as many of them as fit, the rest follow it.
   std::size_t cursor = header_end;
   if (layout.compression != kBiRgb) {
     const std::size_t masks_at = kFileHeaderSize + 40;
-    const std::size_t mask_count = layout.compression == kBiAlphaBitfields ? 4 : 3;
-    if (header_size == 40) {
-      if (bytes.size() < header_end + 4 * mask_count) Invalid("the colour masks are truncated");
-      cursor = header_end + 4 * mask_count;
-    }
+    const std::size_t in_header = std::min<std::size_t>((header_size - 40) / 4, 4);
+    const std::size_t mask_count =
+        std::max<std::size_t>(layout.compression == kBiAlphaBitfields ? 4 : 3, in_header);
+    cursor = masks_at + 4 * mask_count;
+    if (bytes.size() < cursor) Invalid("the colour masks are truncated");
+    cursor = std::max(cursor, header_end);
     layout.red = Channel(U32(bytes, masks_at));
     layout.green = Channel(U32(bytes, masks_at + 4));
     layout.blue = Channel(U32(bytes, masks_at + 8));
-    if (mask_count == 4 || header_size >= 56) layout.alpha = Channel(U32(bytes, masks_at + 12));
+    if (mask_count == 4) layout.alpha = Channel(U32(bytes, masks_at + 12));
   } else if (bits == 16) {
     layout.red = Channel(0x7C00);
     layout.green = Channel(0x03E0);
@@ -156,11 +163,7 @@ Layout ReadLayout(std::string_view bytes) {
     layout.palette.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::size_t at = cursor + i * entry_size;
-      layout.palette.push_back(
-          0xFF000000u |
-          static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
-          static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
-          static_cast<unsigned char>(bytes[at]));
+      layout.palette.push_back(0xFF000000u | U24(bytes, at));  // blue, green, red
     }
   }
 
@@ -199,7 +202,8 @@ Picture DecodeBmp(std::string_view bytes) {
   bool any_alpha = false;
   for (std::int32_t row = 0; row < layout.height; ++row) {
     const std::int32_t y = layout.top_down ? row : layout.height - 1 - row;
-    const std::string_view data = bytes.substr(layout.pixel_offset + layout.stride * row);
+    const std::string_view data =
+        bytes.substr(layout.pixel_offset + layout.stride * row, layout.stride);
     for (std::int32_t x = 0; x < layout.width; ++x) {
       std::uint32_t argb = 0;
       switch (layout.bits) {
@@ -207,7 +211,7 @@ Picture DecodeBmp(std::string_view bytes) {
         case 4:
         case 8: {
           const std::size_t bit = static_cast<std::size_t>(x) * layout.bits;
-          const unsigned byte = static_cast<unsigned char>(data[bit / 8]);
+          const std::uint32_t byte = Byte(data, bit / 8);
           const unsigned index = byte >> (8 - layout.bits - bit % 8) & ((1u << layout.bits) - 1);
           argb = PaletteColour(layout, index);
           break;

@@ -12,8 +12,10 @@ namespace pirell {
 //
 // Read: 1, 4, 8, 16, 24 and 32 bits per pixel; rows bottom-up or top-down; with or without a
 // palette; uncompressed (BI_RGB) or with colour masks (BI_BITFIELDS, BI_ALPHABITFIELDS); the
-// headers of 12, 40, 52, 56, 108 and 124 bytes. Run-length compressed files are refused. An alpha
-// channel that is zero in every pixel counts as absent (such writers leave the byte unused).
+// headers of 12, 40, 52, 56, 108 and 124 bytes; colour masks that the header does not hold (all
+// after a 40-byte header, the alpha mask after a 52-byte one) follow it. Run-length compressed
+// files are refused. An alpha channel that is zero in every pixel counts as absent (such writers
+// leave the byte unused).
 //
 // Limits: each side at most kMaxBmpSide pixels and at most kMaxBmpPixels pixels in all (64 MiB
 // as decoded 32-bit pixels). A file over a limit, or whose header claims more pixel data than

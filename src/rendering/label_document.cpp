@@ -5,6 +5,7 @@
 #include <string>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "driver_object/number_text.h"
 #include "platform/xml_document.h"
 
@@ -32,7 +33,7 @@ TField* TFieldList::Add() {
 
 TField* TFieldList::Items(int i) {
   if (i < 0 || i >= Count()) {
-    throw Error("List index out of bounds (" + std::to_string(i) + ")", "EListError");
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(i)}), "EListError");
   }
   return fields_[static_cast<std::size_t>(i)].get();
 }
@@ -54,7 +55,7 @@ void TLabelObj::LoadFromString(const std::string& xml_utf8) {
   doc->LoadFromText(xml_utf8);
   const platform::XmlNode* root = doc->Root();
   if (!root) {
-    throw Error("The label template is not a well-formed XML document: " + doc->ParseError());
+    throw Error(ModuleText(StringId::LabelTemplateNotXml, {doc->ParseError()}));
   }
   width_ = SizeAttribute(*root, "Width");
   height_ = SizeAttribute(*root, "Height");

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "platform/locale.h"
 #include "platform/xml_document.h"
 
@@ -21,7 +22,7 @@ bool IsBlank(std::string_view text) {
 std::string RequiredAttribute(const platform::XmlNode& image, const char* name) {
   std::optional<std::string> value = image.Attribute(name);
   if (!value) {
-    throw Error("The picture element " + image.Name() + " has no attribute " + name);
+    throw Error(ModuleText(StringId::PictureAttributeMissing, {image.Name(), name}));
   }
   return *value;
 }
@@ -68,12 +69,12 @@ void TLabelImageList::LoadFromXML(const platform::XmlDocument& doc) {
       if (!child->IsElement()) {
         // Blanks that lay the template out are not content.
         if (child->Name() == "#text" && IsBlank(child->Text())) continue;
-        throw Error("The image list holds a " + child->Name() + " node instead of a picture");
+        throw Error(ModuleText(StringId::ImageListHoldsNoPicture, {child->Name()}));
       }
       std::string name = RequiredAttribute(*child, "Name");
       std::string path = RequiredAttribute(*child, "Path");
       std::optional<std::string> bytes = child->Base64Content();
-      if (!bytes) throw Error("The picture " + name + " is not declared as bin.base64 data");
+      if (!bytes) throw Error(ModuleText(StringId::PictureNotBase64, {name}));
       loaded.AddImageData(name, path, *bytes);
     }
   }
@@ -95,7 +96,7 @@ void TLabelImageList::SaveToXML(platform::XmlDocument* doc) const {
 
 TLabelImage& TLabelImageList::Items(int index) const {
   if (index < 0 || index >= Count()) {
-    throw Error("List index out of bounds (" + std::to_string(index) + ")", "EListError");
+    throw Error(ModuleText(StringId::ListIndexOutOfRange, {std::to_string(index)}), "EListError");
   }
   return *images_[static_cast<std::size_t>(index)];
 }

@@ -36,6 +36,11 @@ TEST(CsvReaderTest, ReadsQuotedFieldsLineEndsAndTheByteOrderMark) {
   EXPECT_EQ(table.rows[2], (std::vector<std::string>{"Bread", ""}));
 }
 
+TEST(CsvReaderTest, ARowOfOneEmptyQuotedFieldIsARecordNotABlankLine) {
+  const CsvTable table = ParseCsv("Name\n\"\"\n\nMilk\n\"\"");
+  EXPECT_EQ(table.rows, (std::vector<std::vector<std::string>>{{""}, {"Milk"}, {""}}));
+}
+
 TEST(CsvReaderTest, TakesSemicolonsWhenTheHeaderHasNoCommas) {
   const CsvTable table = ParseCsv("Name;Price\nMilk;89,90\n");
   ASSERT_EQ(table.rows.size(), 1u);
@@ -155,6 +160,47 @@ TEST(HostSessionTest, ChangedSettingsLastIntoTheNextSession) {
   EXPECT_EQ(port, folder.File("printer.prn"));
   // The port name was chosen without a type: the type is the user's, not the capture file's.
   EXPECT_EQ(type, "0");
+}
+
+TEST(HostCommandsTest, TemplatesFailsOnATemplateFileTheDriverCannotRead) {
+  testing::TempDir folder;
+  const std::string device = folder.File("shop-4");
+  CommandLine line;
+  line.device_folder = device;
+  ASSERT_EQ(RunTemplates(line), 0);  // no file yet: no templates, and that is an answer
+  platform::ReplaceFileAtomically(device + "/templates", "<templates><item><number>1");
+  ::testing::internal::CaptureStderr();
+  EXPECT_NE(RunTemplates(line), 0);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("GetTemplateList failed: 1001 Файл шаблонов " + device + "/templates"),
+            std::string::npos)
+      << err;
+}
+
+TEST(HostCommandsTest, SettingsShowDefaultsAndResetRestoresThem) {
+  testing::TempDir folder;
+  CommandLine line;
+  line.device_folder = folder.File("shop-5");
+  line.args = {"PrintWidth=100", "DebugLogEnabled=1"};
+  ::testing::internal::CaptureStdout();
+  ASSERT_EQ(RunSettings(line), 0);
+  const std::string changed = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(changed.find("PrintWidth               Number   100                            58 "),
+            std::string::npos)
+      << changed;
+  line.args = {"--reset", "PrintGap=3"};
+  ::testing::internal::CaptureStdout();
+  ASSERT_EQ(RunSettings(line), 0);
+  const std::string reset = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(reset.find("PrintWidth               Number   58                             58 "),
+            std::string::npos)
+      << reset;
+  EXPECT_NE(reset.find("DebugLogEnabled          Boolean  False                          False "),
+            std::string::npos);
+  EXPECT_NE(reset.find("PrintGap                 Number   3                              2 "),
+            std::string::npos);
+  line.args = {"--resett"};
+  EXPECT_THROW(RunSettings(line), UsageError);
 }
 
 TEST(HostSessionTest, AssignmentsNeedANameAndAnEqualsSign) {

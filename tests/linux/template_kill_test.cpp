@@ -2,6 +2,7 @@
 // the content before or after some upload, never a mix or a cut. The process is killed at every
 // step of the file write in turn, and at moments chosen by the clock.
 
+#include <errno.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "label_printer/base_label_printer.h"
 #include "platform/files.h"
@@ -103,6 +105,44 @@ TEST_F(TemplateKillTest, KilledAtEveryStepOfTheWriteTheFileKeepsItsOldContent) {
   }
 }
 
+TEST_F(TemplateKillTest, ProcessesUploadingAtOnceIntoOneFolderLoseNoTemplate) {
+  constexpr int kProcesses = 5, kUploadsEach = 4;
+  // The children wait on a pipe and start together when it is closed.
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(start[1]);
+      char byte;
+      while (read(start[0], &byte, 1) < 0 && errno == EINTR) {
+      }
+      RunPrinter([p](TBaseLabelPrinter& printer) {
+        for (int j = 0; j < kUploadsEach; ++j) {
+          const int n = p * kUploadsEach + j;
+          testing::CallPublic(
+              printer, "UploadTemplate",
+              VariantArray::Vector({Variant(100 + n), Variant("d"), Variant(TemplateData(n))}));
+        }
+      });
+    }
+    children.push_back(child);
+  }
+  close(start[0]);
+  close(start[1]);
+  for (const pid_t child : children) {
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  TTemplatesList on_disk;
+  on_disk.Load(devices.File("P1"));
+  EXPECT_EQ(on_disk.Count(), kProcesses * kUploadsEach);
+  ExpectWholeFile("after the uploads");
+}
+
 TEST_F(TemplateKillTest, KilledAtAnyMomentOfRepeatedUploadsTheFileReadsWhole) {
   for (int round = 0; round < 10; ++round) {
     const pid_t child = fork();
@@ -123,6 +163,13 @@ TEST_F(TemplateKillTest, KilledAtAnyMomentOfRepeatedUploadsTheFileReadsWhole) {
     ASSERT_EQ(kill(child, SIGKILL), 0);
     waitpid(child, nullptr, 0);
     ExpectWholeFile("round " + std::to_string(round));
+  }
+  // The next upload clears away the temporary files the killed writers left.
+  ASSERT_EQ(InChild([](TBaseLabelPrinter& printer) { Upload(printer, 0); }), 0);
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::u8path(devices.File("P1")))) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "templates" || name == "templates.lock") << name;
   }
 }
 

@@ -30,17 +30,15 @@ std::string BuildBmp(const BmpLayout& layout) {
     Put(header, 2835, 4);
     Put(header, layout.colours_used, 4);
     Put(header, 0, 4);
-    if (layout.header_size > 40) {
-      for (std::size_t i = 0; i < 4 && header.size() < layout.header_size; ++i) {
-        Put(header, i < layout.masks.size() ? layout.masks[i] : 0, 4);
-      }
+    std::size_t masks_inside = 0;
+    for (; masks_inside < 4 && header.size() < layout.header_size; ++masks_inside) {
+      Put(header, masks_inside < layout.masks.size() ? layout.masks[masks_inside] : 0, 4);
     }
     // Headers larger than any real one stay short (a broken file needs no gigabytes).
     const std::size_t padded_size = std::min<std::size_t>(layout.header_size, 124);
     if (header.size() < padded_size) header.append(padded_size - header.size(), '\0');
-    if (layout.header_size == 40) {
-      for (std::uint32_t mask : layout.masks) Put(header, mask, 4);
-    }
+    for (std::size_t i = masks_inside; i < layout.masks.size(); ++i)
+      Put(header, layout.masks[i], 4);
   }
   for (std::uint32_t colour : layout.palette) Put(header, colour, layout.header_size == 12 ? 3 : 4);
 

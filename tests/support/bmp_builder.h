@@ -20,7 +20,7 @@ struct BmpLayout {
   std::uint16_t planes = 1;
   std::uint32_t colours_used = 0;
   std::vector<std::uint32_t> palette;  // 0x00RRGGBB; written as 3 bytes each for a 12-byte header
-  // Colour masks (R, G, B[, A]): after a 40-byte header, inside the larger ones.
+  // Colour masks (R, G, B[, A]): as many as fit inside the header, the rest after it.
   std::vector<std::uint32_t> masks;
   // The stored rows, first stored row first; each is padded to 4 bytes unless `pad_rows` is off.
   std::vector<std::string> rows;

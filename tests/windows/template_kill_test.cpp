@@ -62,6 +62,11 @@ TEST(TemplateKillTest, AProcessEndedAtEveryStepOfTheWriteLeavesTheOldFile) {
   }
   EXPECT_GE(step, 8);
   EXPECT_EQ(StoredTemplate(folder), "<Label>" + std::string(20000, 'b') + "</Label>");
+  // The upload that went through cleared away the temporary files of the ended ones.
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(folder))) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "templates" || name == "templates.lock") << name;
+  }
 }
 
 }  // namespace

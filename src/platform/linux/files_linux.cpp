@@ -1,6 +1,6 @@
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +99,50 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes) {
+  BoundedRead result;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return result;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) > max_bytes) {
+    result.too_large = true;
+    return result;
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return result;
+    }
+    if (n == 0) break;
+    if (content.size() + static_cast<std::size_t>(n) > max_bytes) {
+      result.too_large = true;
+      return result;
+    }
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  result.bytes = std::move(content);
+  return result;
+}
+
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string prefix =
+      (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+      ::unlinkat(::dirfd(dir), name.c_str(), 0);
+  }
+  ::closedir(dir);
+}
+
 namespace {
 
 class PosixWritableFile : public WritableFile {
@@ -156,10 +200,47 @@ FileWriter& SystemFileWriter() {
 }
 
 std::string SystemErrorMessage(int code) {
-  char buffer[256];
-  // The GNU strerror_r returns the message, which may or may not be in the buffer.
-  const char* message = strerror_r(code, buffer, sizeof buffer);
-  return message ? message : "Unknown error " + std::to_string(code);
+  // The host reads Russian; the C library speaks the process's locale, English in most hosts.
+  static constexpr struct {
+    int code;
+    const char* text;
+  } kTexts[] = {
+      {EPERM, "Операция не позволена"},
+      {ENOENT, "Нет такого файла или каталога"},
+      {EINTR, "Прерван системный вызов"},
+      {EIO, "Ошибка ввода-вывода"},
+      {ENXIO, "Нет такого устройства или адреса"},
+      {EBADF, "Неверный дескриптор файла"},
+      {EAGAIN, "Ресурс временно недоступен"},
+      {ENOMEM, "Недостаточно памяти"},
+      {EACCES, "Отказано в доступе"},
+      {EBUSY, "Устройство или ресурс занято"},
+      {EEXIST, "Файл существует"},
+      {EXDEV, "Недопустимая ссылка между устройствами"},
+      {ENODEV, "Нет такого устройства"},
+      {ENOTDIR, "Это не каталог"},
+      {EISDIR, "Это каталог"},
+      {EINVAL, "Недопустимый аргумент"},
+      {ENFILE, "Слишком много открытых файлов в системе"},
+      {EMFILE, "Слишком много открытых файлов"},
+      {ENOTTY, "Неподходящий вызов управления для устройства"},
+      {ETXTBSY, "Текстовый файл занят"},
+      {EFBIG, "Файл слишком велик"},
+      {ENOSPC, "На устройстве не осталось места"},
+      {EROFS, "Файловая система доступна только для чтения"},
+      {EPIPE, "Обрыв канала"},
+      {ENAMETOOLONG, "Слишком длинное имя файла"},
+      {ELOOP, "Слишком много уровней символьных ссылок"},
+      {EDQUOT, "Превышена дисковая квота"},
+      {ETIMEDOUT, "Время ожидания истекло"},
+      {ENOTSUP, "Операция не поддерживается"},
+      {EPROTO, "Ошибка протокола"},
+      {ECONNREFUSED, "В соединении отказано"},
+      {ESHUTDOWN, "Передача после закрытия соединения невозможна"},
+  };
+  for (const auto& entry : kTexts)
+    if (entry.code == code) return entry.text;
+  return "Системная ошибка " + std::to_string(code);
 }
 
 }  // namespace pirell::platform

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver_object/module_strings.h"
 #include "platform/xml_document.h"
 #include "platform/xml_tree_walk.h"
 #include "rendering/base64.h"
@@ -176,16 +177,48 @@ void RefuseDocumentType(void* ctx, const xmlChar*, const xmlChar*, const xmlChar
   xmlStopParser(ctxt);
 }
 
+// The parser's reason in words of the module: libxml2's own messages are English.
+std::string ReasonText(int code) {
+  switch (code) {
+    case XML_ERR_TAG_NAME_MISMATCH:
+      return ModuleText(StringId::XmlTagMismatch);
+    case XML_ERR_TAG_NOT_FINISHED:
+    case XML_ERR_LTSLASH_REQUIRED:
+      return ModuleText(StringId::XmlTagNotClosed);
+    case XML_ERR_DOCUMENT_EMPTY:
+      return ModuleText(StringId::XmlEmpty);
+    case XML_ERR_DOCUMENT_END:
+      return ModuleText(StringId::XmlTextAfterRoot);
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_CHARREF:
+    case XML_ERR_INVALID_DEC_CHARREF:
+    case XML_ERR_INVALID_HEX_CHARREF:
+      return ModuleText(StringId::XmlInvalidCharacter);
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+    case XML_ERR_ENTITYREF_SEMICOL_MISSING:
+      return ModuleText(StringId::XmlUnknownEntity);
+    case XML_ERR_LT_IN_ATTRIBUTE:
+    case XML_ERR_ATTRIBUTE_NOT_STARTED:
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+    case XML_ERR_ATTRIBUTE_REDEFINED:
+      return ModuleText(StringId::XmlBadAttribute);
+    case XML_ERR_UNKNOWN_ENCODING:
+    case XML_ERR_UNSUPPORTED_ENCODING:
+      return ModuleText(StringId::XmlUnknownEncoding);
+    default:
+      return ModuleText(StringId::XmlNotWellFormed);
+  }
+}
+
 std::string LastErrorText(xmlParserCtxt* ctxt) {
   const xmlError* error = xmlCtxtGetLastError(ctxt);
-  if (!error || !error->message) return "The document is not well-formed";
-  std::string text = error->message;
-  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  if (error->line > 0) {
-    text +=
-        " (line " + std::to_string(error->line) + ", column " + std::to_string(error->int2) + ")";
-  }
-  return text;
+  if (!error) return ModuleText(StringId::XmlNotWellFormed);
+  const std::string reason = ReasonText(error->code);
+  if (error->line <= 0) return reason;
+  return ModuleText(StringId::XmlAt,
+                    {reason, std::to_string(error->line), std::to_string(error->int2)});
 }
 
 class LibxmlDocument final : public XmlDocument {
@@ -241,7 +274,7 @@ class LibxmlDocument final : public XmlDocument {
   bool Parse(std::string_view text, const char* encoding, int extra_options) {
     Reset();
     if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-      parse_error_ = "The document is too large";
+      parse_error_ = ModuleText(StringId::XmlTooLarge);
       return false;
     }
     ParserCtxtPtr ctxt(xmlNewParserCtxt());
@@ -257,7 +290,7 @@ class LibxmlDocument final : public XmlDocument {
     DocPtr doc(xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr,
                                  encoding, options));
     if (document_type_seen) {
-      parse_error_ = "A document type declaration is not allowed";
+      parse_error_ = ModuleText(StringId::XmlDocumentType);
       return false;
     }
     if (!doc || !ctxt->wellFormed) {
@@ -265,7 +298,7 @@ class LibxmlDocument final : public XmlDocument {
       return false;
     }
     if (!xmlDocGetRootElement(doc.get())) {
-      parse_error_ = "The document has no root element";
+      parse_error_ = ModuleText(StringId::XmlNoRoot);
       return false;
     }
     doc_ = std::move(doc);

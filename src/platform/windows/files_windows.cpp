@@ -97,6 +97,47 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
+BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes) {
+  BoundedRead result;
+  Handle h(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.valid()) return result;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) > max_bytes) {
+    result.too_large = true;
+    return result;
+  }
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h.get(), buffer, sizeof buffer, &n, nullptr)) return result;
+    if (n == 0) break;
+    if (content.size() + n > max_bytes) {
+      result.too_large = true;
+      return result;
+    }
+    content.append(buffer, n);
+  }
+  result.bytes = std::move(content);
+  return result;
+}
+
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const std::wstring wide_target = Widen(target);
+  const std::size_t slash = wide_target.find_last_of(L"\\/:");
+  const std::wstring folder =
+      slash == std::wstring::npos ? std::wstring() : wide_target.substr(0, slash + 1);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW((wide_target + L".tmp-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      DeleteFileW((folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 namespace {
 
 int LastErrorCode() {
@@ -162,17 +203,29 @@ FileWriter& SystemFileWriter() {
   return writer;
 }
 
-std::string SystemErrorMessage(int code) {
+namespace {
+
+// The system's text of `code` in `language`, or the empty text when it has none in it.
+std::string SystemText(int code, DWORD language) {
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+      nullptr, static_cast<DWORD>(code), language, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
   std::string text;
   if (n && buffer) text = Narrow(std::wstring_view(buffer, n));
   if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
-  if (text.empty()) text = "System error " + std::to_string(code);
+  return text;
+}
+
+}  // namespace
+
+std::string SystemErrorMessage(int code) {
+  // The host reads Russian: the Russian text where the system has it, else the user's language.
+  std::string text = SystemText(code, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));
+  if (text.empty()) text = SystemText(code, 0);
+  if (text.empty()) text = "Системная ошибка " + std::to_string(code);
   return text;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 #include "platform/files.h"
 #include "platform/windows/com_ptr.h"
 #include "platform/windows/wide.h"
@@ -77,7 +78,8 @@ class OleVariant {
     v->vt = VT_ARRAY | VT_UI1;
     v->parray = array;  // owned by the variant from here on
     void* data = nullptr;
-    if (FAILED(SafeArrayAccessData(array, &data))) throw Error("Cannot fill a byte array");
+    if (FAILED(SafeArrayAccessData(array, &data)))
+      throw Error(ModuleText(StringId::XmlServiceFailed, {SystemErrorMessage(E_FAIL)}));
     if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
     SafeArrayUnaccessData(array);
   }
@@ -86,10 +88,10 @@ class OleVariant {
   VARIANT value_;
 };
 
-void Check(HRESULT hr, const char* what) {
-  if (FAILED(hr)) {
-    throw Error(std::string(what) + ": " + SystemErrorMessage(static_cast<int>(hr)));
-  }
+// `what` names the step in the source only: the host sees the system's text of the failure.
+void Check(HRESULT hr, [[maybe_unused]] const char* what) {
+  if (FAILED(hr))
+    throw Error(ModuleText(StringId::XmlServiceFailed, {SystemErrorMessage(static_cast<int>(hr))}));
 }
 
 // Joins the calling thread to a single-threaded apartment for the object's lifetime, unless the
@@ -171,7 +173,7 @@ class MsxmlNode final : public XmlNode {
 
   void SetAttribute(std::string_view name, std::string_view value) override {
     ComPtr<IXMLDOMElement> element = node_.Query<IXMLDOMElement>(IID_IXMLDOMElement);
-    if (!element) throw Error("Only an XML element has attributes");
+    if (!element) Check(E_NOINTERFACE, "Only an XML element has attributes");
     Bstr attribute_name(name);
     OleVariant text;
     text.Put()->vt = VT_BSTR;
@@ -229,7 +231,8 @@ class MsxmlNode final : public XmlNode {
 
 ComPtr<IXMLDOMDocument> CreateDomDocument() {
   CLSID clsid{};
-  Check(CLSIDFromProgID(L"Msxml2.DOMDocument", &clsid), "The XML service is not installed");
+  if (FAILED(CLSIDFromProgID(L"Msxml2.DOMDocument", &clsid)))
+    throw Error(ModuleText(StringId::XmlServiceMissing));
   ComPtr<IXMLDOMDocument> document;
   Check(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                          reinterpret_cast<void**>(document.Put())),
@@ -333,36 +336,30 @@ class MsxmlDocument final : public XmlDocument {
     }
     ComPtr<IXMLDOMDocumentType> doctype;
     if (document_->get_doctype(doctype.Put()) == S_OK && doctype) {
-      parse_error_ = "A document type declaration is not allowed";
+      parse_error_ = ModuleText(StringId::XmlDocumentType);
       return false;
     }
     ComPtr<IXMLDOMElement> element;
     if (document_->get_documentElement(element.Put()) != S_OK || !element) {
-      parse_error_ = "The document has no root element";
+      parse_error_ = ModuleText(StringId::XmlNoRoot);
       return false;
     }
     has_content_ = true;
     return true;
   }
 
+  // The position of the fault; the service's reason is left out, as it comes in the language of
+  // the system's user interface.
   std::string LastParseError() const {
     ComPtr<IXMLDOMParseError> error;
-    Bstr reason;
-    if (FAILED(document_->get_parseError(error.Put())) || !error ||
-        FAILED(error->get_reason(reason.Put()))) {
-      return "The document is not well-formed";
-    }
-    std::string text = reason.Utf8();
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
-      text.pop_back();
-    }
-    if (text.empty()) text = "The document is not well-formed";
     long line = 0, column = 0;
-    if (SUCCEEDED(error->get_line(&line)) && line > 0) {
-      error->get_linepos(&column);
-      text += " (line " + std::to_string(line) + ", column " + std::to_string(column) + ")";
+    if (FAILED(document_->get_parseError(error.Put())) || !error ||
+        FAILED(error->get_line(&line)) || line <= 0) {
+      return ModuleText(StringId::XmlNotWellFormed);
     }
-    return text;
+    error->get_linepos(&column);
+    return ModuleText(StringId::XmlAt, {ModuleText(StringId::XmlNotWellFormed),
+                                        std::to_string(line), std::to_string(column)});
   }
 
   ComApartment apartment_;  // first in, last out: every COM reference below dies before it
