@@ -16,6 +16,11 @@ if(TARGET pirell_dll AND _gui_test_sources)
     PIRELL_SOURCE_DIR="Z:${PROJECT_SOURCE_DIR}"
     PIRELL_TEST_DATA_DIR="Z:${PROJECT_SOURCE_DIR}/tests/data")
   add_dependencies(pirell_gui_tests pirell_dll)
+  # Planted as hhctrl.ocx by the test that the help viewer comes from the system folder only.
+  add_library(pirell_fake_hhctrl SHARED "${PROJECT_SOURCE_DIR}/tests/windows/gui/fake_hhctrl/fake_hhctrl.cpp")
+  add_dependencies(pirell_gui_tests pirell_fake_hhctrl)
+  target_compile_definitions(pirell_gui_tests PRIVATE
+    PIRELL_FAKE_HHCTRL="Z:$<TARGET_FILE:pirell_fake_hhctrl>")
   pirell_add_wine_test(NAME settings_windows_gui GUI TIMEOUT 300
                        COMMAND "$<TARGET_FILE:pirell_gui_tests>")
 endif()
