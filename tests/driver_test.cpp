@@ -167,11 +167,12 @@ TEST_F(DriverTest, PortTypeAndPrintModeOutsideTheirValuesFallBack) {
   EXPECT_EQ(driver->Device()->PrintParams().PrintingMode, pmDirect);
 
   driver->SetSettingValue("PortType", Variant(1));
+  driver->SetSettingValue("PortName", Variant("LPT2"));
   driver->SetSettingValue("PrintMode", Variant(1));
   ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());
   EXPECT_EQ(driver->Port().PortType(), TPortType::ptLPT);
   EXPECT_EQ(device_io.events.back(), "close");
-  EXPECT_NE(std::find(device_io.events.begin(), device_io.events.end(), "open USB001 exclusive"),
+  EXPECT_NE(std::find(device_io.events.begin(), device_io.events.end(), "open LPT2 exclusive"),
             device_io.events.end());
   EXPECT_EQ(driver->Device()->PrintParams().PrintingMode, pmTransfer);
 }

@@ -1,11 +1,14 @@
-// The port page: port type and port chosen from the settings, shown, probed and saved.
+// The port page: port type and port chosen from the settings, shown, probed and saved, for each
+// port type; the syntax of serial and network port names.
 
 #include "settings_ui/port_manager_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings_ui/common_settings_form.h"
@@ -41,11 +44,13 @@ class PortPageTest : public testing::SettingsUiTest {
   void SetUp() override {
     SettingsUiTest::SetUp();
     machine.parallel_map = {R"(\DosDevices\LPT1)"};
+    machine.serial_map = {"COM1", "COM3"};
+    machine.print_queues = {{"Labels", "Склад, 2 этаж", true}, {"Office", "", false}};
     machine.usb_printers = {
         {kZebraPath, "Port_#0001.Hub_#0004", "Zebra LP2844", true},
         {kDisabledPath, "Port_#0002.Hub_#0004", "TSC TTP-244 Plus", false},
     };
-    ports.SetFree({"LPT1"});
+    ports.SetFree({"LPT1", "COM3"});
   }
 
   void Store(int port_type, const std::string& port_name) {
@@ -70,27 +75,60 @@ class PortPageTest : public testing::SettingsUiTest {
     window.FormClose();
     ASSERT_EQ(window.ModalResult, mrOk);
   }
+  // OK is refused: the window stays open, the user is told why and the table keeps its port.
+  void ExpectOkRefused(TfrmCommonSettings& window, const std::string& reason_part) {
+    const std::vector<std::string> before = TableValues();
+    const std::size_t errors = ui.errors.size();
+    window.btnOKClick();
+    window.FormClose();
+    EXPECT_EQ(window.ModalResult, mrNone);
+    ASSERT_EQ(ui.errors.size(), errors + 1);
+    EXPECT_NE(ui.errors.back().find(reason_part), std::string::npos) << ui.errors.back();
+    EXPECT_EQ(TableValues(), before);
+  }
+  static void ChooseType(TfrmPortManagerSettings& page, int item) {
+    page.cbbPortType.SetItemIndex(item);
+    page.cbbPortTypeChange();
+  }
 
   FakePortDiscovery machine;
   FakePortOpener ports;
   RepaintCounter repaints;
 };
 
-TEST_F(PortPageTest, OffersUsbPrintersAndParallelPorts) {
+TEST_F(PortPageTest, OffersEveryPortType) {
   Store(0, kZebraPath);
   const auto window = OpenWindow();
   TfrmPortManagerSettings& page = Page(*window);
   EXPECT_EQ(window->pcPages.Tabs, (std::vector<std::string>{"Интерфейс", "Информация"}));
   EXPECT_EQ(page.cbbPortType.Caption, "Тип порта:");
-  EXPECT_EQ(page.cbbPortType.Items, (std::vector<std::string>{"USB порт", "LPT порт"}));
-  EXPECT_EQ(page.tsUSB.Caption, "Порт:");
-  EXPECT_EQ(page.tsLPT.Caption, "Порт:");
+  EXPECT_EQ(page.cbbPortType.Items,
+            (std::vector<std::string>{"USB порт", "LPT порт", "COM порт", "Сеть (TCP/IP)", "Файл",
+                                      "Очередь печати"}));
+  EXPECT_EQ(page.pgcSettings.Tabs,
+            (std::vector<std::string>{"Порт:", "Порт:", "Порт:", "Адрес:", "Файл:", "Очередь:"}));
+  EXPECT_EQ(page.edtLineSettings.Caption, "Параметры:");
   EXPECT_EQ(page.cbbUSBPrinters.PortType(), TPortType::ptUSB);
   EXPECT_FALSE(page.cbbUSBPrinters.CheckPortsOnCreate());
   EXPECT_EQ(page.cbbLPTPorts.PortType(), TPortType::ptLPT);
   EXPECT_TRUE(page.cbbLPTPorts.CheckPortsOnCreate());
   EXPECT_EQ(page.cbbUSBPrinters.ItemCount(), 2);
   EXPECT_EQ(page.cbbLPTPorts.Items(), std::vector<std::string>{"LPT1"});
+  EXPECT_EQ(page.cbbCOMPorts.Items(), (std::vector<std::string>{"COM1", "COM3"}));
+  EXPECT_EQ(page.cbbPrintQueues.Items(), (std::vector<std::string>{"Labels", "Office"}));
+  // One sheet at a time, with the controls on it.
+  for (int item = TfrmPortManagerSettings::kUsbItem; item <= TfrmPortManagerSettings::kQueueItem;
+       ++item) {
+    ChooseType(page, item);
+    EXPECT_EQ(page.pgcSettings.TabIndex, item);
+    const std::vector<bool> sheets = {page.tsUSB.Visible,  page.tsLPT.Visible,
+                                      page.tsCOM.Visible,  page.tsIP.Visible,
+                                      page.tsFile.Visible, page.tsQueue.Visible};
+    EXPECT_EQ(std::count(sheets.begin(), sheets.end(), true), 1) << item;
+    EXPECT_TRUE(sheets[static_cast<std::size_t>(item)]) << item;
+  }
+  ChooseType(page, TfrmPortManagerSettings::kFileItem);
+  EXPECT_TRUE(page.edtFilePath.Visible && page.btnBrowse.Visible && !page.edtLineSettings.Visible);
 }
 
 TEST_F(PortPageTest, AStoredParallelPortTheMachineLacksIsAppendedGreyThenProbedBusy) {
@@ -158,7 +196,7 @@ TEST_F(PortPageTest, UsbPrintersShowTheirStateAndAreNeverProbed) {
 }
 
 TEST_F(PortPageTest, PortTypesBeyondTheListShowUsbAndAreSavedAsUsb) {
-  for (const int stored : {2, 3, 4, -1}) {
+  for (const int stored : {6, 100, -1}) {
     Store(stored, kZebraPath);
     const auto window = OpenWindow();
     TfrmPortManagerSettings& page = Page(*window);
@@ -267,6 +305,143 @@ TEST_F(PortPageTest, ClosingTheWindowStopsARunningProbe) {
   const std::vector<std::string> tried = ports.Tried();
   ASSERT_GE(tried.size(), 2u);
   EXPECT_EQ(tried[1], "LPT2");
+}
+
+TEST_F(PortPageTest, ASerialPortIsProbedAndItsLineSettingsAreSavedAsTyped) {
+  Store(2, "COM3:19200,e,7,1,X");
+  const auto window = OpenWindow();
+  TfrmPortManagerSettings& page = Page(*window);
+  Page(*window).cbbCOMPorts.SetOnRepaint([this] { repaints(); });
+  EXPECT_TRUE(page.tsCOM.Visible);
+  EXPECT_TRUE(page.edtLineSettings.Visible);
+  EXPECT_EQ(page.cbbCOMPorts.PortNumber(), 3);
+  EXPECT_EQ(page.edtLineSettings.Text, "19200,e,7,1,X");
+  page.SetShowing(true);
+  repaints.WaitFor(2);
+  page.cbbCOMPorts.StopCheck();
+  EXPECT_EQ(page.cbbCOMPorts.DrawItem(0, {})->Fill, kRedFill);    // COM1 held
+  EXPECT_EQ(page.cbbCOMPorts.DrawItem(1, {})->Fill, kGreenFill);  // COM3 free
+  CloseWithOk(*window);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "COM3:19200,e,7,1,X");
+
+  // No line settings: the bare port, which opens with 9600,N,8,1.
+  Store(2, "COM1");
+  const auto second = OpenWindow();
+  EXPECT_EQ(Page(*second).edtLineSettings.Text, "");
+  Page(*second).cbbCOMPorts.SetItemIndex(1);
+  CloseWithOk(*second);
+  EXPECT_EQ(driver->GetSettingValueInt("PortType"), 2);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "COM3");
+}
+
+TEST_F(PortPageTest, ASerialPortWithoutANumberOrWithBadLineSettingsIsNotSaved) {
+  Store(2, "/dev/ttyUSB0:9600");
+  const auto window = OpenWindow();
+  TfrmPortManagerSettings& page = Page(*window);
+  EXPECT_EQ(page.cbbCOMPorts.ItemIndex(), -1);
+  EXPECT_EQ(page.edtLineSettings.Text, "9600");
+  ExpectOkRefused(*window, "Не выбран COM порт");
+
+  page.cbbCOMPorts.SetPortNumber(7);
+  for (const char* bad : {"9601,N,8,1", "9600,N,9", "9600,N,8,1,R", " 9600", "9600,N,8,1,N,1"}) {
+    page.edtLineSettings.Text = bad;
+    ExpectOkRefused(*window, std::string("Неверные параметры порта «") + bad + "»");
+  }
+  page.edtLineSettings.Text = "4800,o,8,2,n";
+  CloseWithOk(*window);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "COM7:4800,o,8,2,n");
+}
+
+TEST_F(PortPageTest, ANetworkPrintersAddressIsCheckedAndSavedAsTyped) {
+  Store(3, "[fe80::1]:9101");
+  const auto window = OpenWindow();
+  TfrmPortManagerSettings& page = Page(*window);
+  EXPECT_TRUE(page.tsIP.Visible && page.edtAddress.Visible);
+  EXPECT_EQ(page.edtAddress.Text, "[fe80::1]:9101");
+  for (const char* bad : {"", "printer:0", "printer:70000", "[fe80::1", "my printer", "[]:9100"}) {
+    page.edtAddress.Text = bad;
+    ExpectOkRefused(*window, std::string("Неверный адрес принтера «") + bad + "»");
+  }
+  page.edtAddress.Text = "printer.local";
+  CloseWithOk(*window);
+  EXPECT_EQ(driver->GetSettingValueInt("PortType"), 3);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "printer.local");
+
+  // Read again as another type (a reset to the defaults): nothing of the address stays.
+  Store(0, kZebraPath);
+  window->ReadPages();
+  EXPECT_EQ(page.edtAddress.Text, "");
+  EXPECT_FALSE(page.edtAddress.Visible);
+}
+
+TEST_F(PortPageTest, AFileIsTypedOrChosenInTheFileDialog) {
+#ifdef _WIN32
+  const std::string stored = R"(C:\Labels\out.prn)";
+  const std::string chosen = R"(\\server\share\labels.prn)";
+#else
+  const std::string stored = "/srv/labels/out.prn";
+  const std::string chosen = "/home/shop/labels.prn";
+#endif
+  Store(4, stored);
+  const auto window = OpenWindow();
+  TfrmPortManagerSettings& page = Page(*window);
+  EXPECT_EQ(page.edtFilePath.Text, stored);
+  page.btnBrowseClick();  // cancelled
+  EXPECT_EQ(page.edtFilePath.Text, stored);
+  ui.output_file = chosen;
+  page.btnBrowseClick();
+  EXPECT_EQ(ui.file_dialogs, (std::vector<std::string>{stored, stored}));
+  EXPECT_EQ(page.edtFilePath.Text, chosen);
+  CloseWithOk(*window);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), chosen);
+
+  // A relative path would land wherever the host program runs.
+  for (const char* bad : {"", "labels.prn", "jobs/labels.prn"}) {
+    page.edtFilePath.Text = bad;
+    ExpectOkRefused(*window, "Нужен полный путь к файлу");
+  }
+}
+
+TEST_F(PortPageTest, PrintQueuesComeFromThePrintServerAndAStoredOneIsKept) {
+  Store(5, "Office");
+  const auto window = OpenWindow();
+  TfrmPortManagerSettings& page = Page(*window);
+  EXPECT_TRUE(page.tsQueue.Visible);
+  EXPECT_EQ(page.cbbPrintQueues.ItemIndex(), 1);
+  EXPECT_EQ(page.cbbPrintQueues.DrawItem(0, {})->Text, "Labels (Склад, 2 этаж) — по умолчанию");
+  EXPECT_EQ(page.cbbPrintQueues.DrawItem(1, {})->Text, "Office");
+  EXPECT_EQ(page.cbbPrintQueues.DrawItem(1, {})->Fill, kGreenFill);
+  EXPECT_EQ(page.cbbPrintQueues.PortNumber(), -1);
+  page.SetShowing(true);
+  EXPECT_FALSE(page.cbbPrintQueues.IsChecking());
+  EXPECT_TRUE(ports.Tried().empty());
+  page.cbbPrintQueues.SetItemIndex(0);
+  CloseWithOk(*window);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "Labels");
+
+  // A queue the server does not list (another server's, or gone) is shown grey and kept.
+  Store(5, "Labels@printserver");
+  const auto second = OpenWindow();
+  TfrmPortManagerSettings& kept = Page(*second);
+  ASSERT_EQ(kept.cbbPrintQueues.ItemCount(), 3);
+  EXPECT_EQ(kept.cbbPrintQueues.ItemIndex(), 2);
+  EXPECT_EQ(kept.cbbPrintQueues.DrawItem(2, {})->Text, "Labels@printserver");
+  EXPECT_EQ(kept.cbbPrintQueues.DrawItem(2, {})->Fill, kGreyFill);
+  CloseWithOk(*second);
+  EXPECT_EQ(driver->GetSettingValueStr("PortName"), "Labels@printserver");
+
+  // Read again after a reset to the defaults: the queue is no longer chosen.
+  Store(0, "");
+  second->ReadPages();
+  EXPECT_EQ(kept.cbbPrintQueues.ItemIndex(), -1);
+  EXPECT_EQ(kept.cbbUSBPrinters.ItemIndex(), -1);
+
+  // No print server: nothing to choose, and OK says so.
+  machine.print_queues.clear();
+  Store(5, "");
+  const auto third = OpenWindow();
+  EXPECT_EQ(Page(*third).cbbPrintQueues.ItemCount(), 0);
+  ExpectOkRefused(*third, "Не выбрана очередь печати");
 }
 
 TEST_F(PortPageTest, TheDriversSettingsDialogShowsThePortPageSecond) {

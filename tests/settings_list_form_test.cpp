@@ -181,6 +181,17 @@ TEST_F(SettingsListTest, OkAndCancelOnlyClose) {
   EXPECT_EQ(list->ModalResult, mrOk);
 }
 
+TEST_F(SettingsListTest, HelpOfAControlIsItsHelpTextElseItsHintElseTheSelectedRow) {
+  EXPECT_EQ(list->ControlHelp(list->btnOK), "Сохранить настройки и закрыть окно");
+  EXPECT_EQ(list->ControlHelp(list->btnCancel), "Закрыть окно без сохранения настроек");
+  EXPECT_EQ(list->ControlHelp(list->btnDefault), "Установить все значения по-умолчанию");
+  EXPECT_EQ(list->ControlHelp(list->lvSettings), "");
+  Edit("PrintWidth", "60");
+  EXPECT_EQ(list->ControlHelp(list->lvSettings), "Ширина области печати");
+  EXPECT_EQ(list->ControlHelp(list->edEdit), "Ширина области печати");
+  EXPECT_EQ(list->ControlHelp(list->stStatus), "");
+}
+
 // A device with a date row.
 class DatedDevice : public testing::TTestDevice {
  public:

@@ -13,6 +13,8 @@ namespace {
 constexpr char kProgId[] = "KestroEq.Pirell";
 constexpr char kSettingsFile[] = "host-settings";
 constexpr char kCaptureFile[] = "capture.prn";
+// The "PortType" of a file standing in for the printer.
+constexpr std::int32_t kFilePortType = 4;
 
 // The (code, message) array a failed public call leaves in its second argument.
 void ReadError(const Variant& out_data, CallResult& result) {
@@ -92,19 +94,28 @@ CallResult HostSession::ApplySettings(const StoredSettings& changes) {
 }
 
 CallResult HostSession::ChangeSettings(const StoredSettings& changes) {
-  CallResult result = ApplySettings(changes);
+  StoredSettings applied = changes;
+  // A port name chosen without a type keeps the user's type, not the capture file's.
+  bool type_given = false;
+  for (const auto& [id, value] : changes) type_given = type_given || id == "PortType";
+  if (stand_in_ && !type_given) applied.insert(applied.begin(), {"PortType", users_port_type_});
+  CallResult result = ApplySettings(applied);
   if (result.ok) StoreDriverSettings();
   return result;
 }
 
 void HostSession::ApplyStoredSettings() {
   StoredSettings stored = LoadSettings(settings_path_);
-  // Unless the user has chosen a port, the printer is a capture file in the device folder.
+  // Unless the user has chosen a port, the printer is a capture file in the device folder: a
+  // File port, which appends every job.
   bool port_chosen = false;
-  for (const auto& [id, value] : stored)
+  for (const auto& [id, value] : stored) {
     if (id == "PortName" && !value.ToString().empty()) port_chosen = true;
-  if (!port_chosen) {
-    stored.emplace_back("PortType", Variant::Integer(0));
+    if (id == "PortType") users_port_type_ = value;
+  }
+  stand_in_ = !port_chosen;
+  if (stand_in_) {
+    stored.emplace_back("PortType", Variant::Integer(kFilePortType));
     stored.emplace_back("PortName", Variant(capture_path_));
   }
   CallResult result = Call("SetSettings", SetSettingsData(stored));
@@ -114,12 +125,18 @@ void HostSession::ApplyStoredSettings() {
 void HostSession::StoreDriverSettings() {
   const Variant table = SettingsTable();
   const VariantArray& rows = table.Array();
+  bool capture = false;
+  for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i)
+    if (rows.At({0, i}).ToString() == "PortName" && rows.At({1, i}).ToString() == capture_path_)
+      capture = true;
   StoredSettings settings;
   for (std::int32_t i = rows.Lower(1); i <= rows.Upper(1); ++i) {
     std::string id = rows.At({0, i}).ToString();
     Variant value = rows.At({1, i});
-    // The capture file stands in for a port the user has not chosen: keep it unchosen.
-    if (id == "PortName" && value.ToString() == capture_path_) value = Variant("");
+    // The capture file stands in for a port the user has not chosen: keep it unchosen, with the
+    // type the user had.
+    if (capture && id == "PortName") value = Variant("");
+    if (capture && id == "PortType") value = users_port_type_;
     settings.emplace_back(std::move(id), std::move(value));
   }
   SaveSettings(settings_path_, settings);

@@ -55,6 +55,10 @@ class HostSession {
   std::string device_folder_;
   std::string settings_path_;
   std::string capture_path_;
+  // The capture file stands in for the printer (no port name chosen), and the "PortType" the
+  // user had before it did.
+  bool stand_in_ = false;
+  Variant users_port_type_ = Variant::Integer(0);
   std::shared_ptr<CliEquipmentManager> manager_;
   std::shared_ptr<LateBoundObject> driver_;
 };

@@ -44,9 +44,11 @@ const std::map<std::string, Command>& Commands() {
        {"settings [--reset] [ID=VALUE]...",
         "Without arguments shows the driver's settings table, each value beside its default; "
         "--reset gives every row its default, ID=VALUE pairs change those rows, and both keep "
-        "the table for later commands. PortType 0 is a USB printer (PortName: its "
-        "device node, e.g. /dev/usb/lp0), 1 a parallel port (PortName LPT1 = /dev/lp0). An empty "
-        "PortName prints into the capture file of the device folder.",
+        "the table for later commands. PortType 0 is a USB printer (PortName: its device node, "
+        "e.g. /dev/usb/lp0), 1 a parallel port (LPT1 = /dev/lp0), 2 a serial port (COM1 or "
+        "COM1:9600,N,8,1), 3 a network printer (host or host:port), 4 a file (a full path; jobs "
+        "are appended), 5 a print queue (queue or queue@server). An empty PortName prints into "
+        "the capture file of the device folder.",
         pirell::cli::RunSettings}},
       {"init-printer",
        {"init-printer",
@@ -58,7 +60,8 @@ const std::map<std::string, Command>& Commands() {
         pirell::cli::RunTest}},
       {"info", {"info", "Shows the driver's device information.", pirell::cli::RunInfo}},
       {"ports",
-       {"ports", "Lists the USB printers and the parallel and serial ports of this machine.",
+       {"ports",
+        "Lists the ports of every type: USB printers, parallel and serial ports, print queues.",
         pirell::cli::RunPorts}},
       {"preview",
        {"preview NUMBER DATA.csv [--set NAME=VALUE]... --out DIR [--sheet]",

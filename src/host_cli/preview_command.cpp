@@ -23,11 +23,9 @@ namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
 
-// The port settings that make the driver write its job into a file. This build writes into a
-// regular file for the USB printer type (0) when the port name is a file's path; the File port
-// type (4) is the one to use once the driver serves it.
+// The port settings that make the driver write its job into a file: the File port type (4).
 StoredSettings FilePortSettings(const std::string& path) {
-  return {{"PortType", Variant::Integer(0)}, {"PortName", Variant(path)}};
+  return {{"PortType", Variant::Integer(4)}, {"PortName", Variant(path)}};
 }
 
 // A private folder below the system's temporary folder, removed with its content.

@@ -18,7 +18,7 @@ void TDriver::CreateSettings() {
   // them.
   AddSetting("PortName", dtString, Variant(""), true, "Имя порта", "Имя порта Windows");
   AddSetting("PortType", dtNumber, Variant(0), true, "Тип порта",
-             "Тип порта: 0-USB, 1-LPT, 2-COM, 3-IP, 4-File");
+             "Тип порта: 0-USB, 1-LPT, 2-COM, 3-IP, 4-File, 5-Очередь печати");
   AddSetting("PrinterType", dtNumber, Variant(0), true, "Тип принтера",
              "Индекс типа принтера (серии принтеров)");
   AddSetting("PrinterModel", dtNumber, Variant(0), true, "Модель принтера",
@@ -90,9 +90,7 @@ ResultCode TDriver::OpenDevice(std::string& description) {
     params.Darkness = GetSettingValueInt("PrintDarkness");
     params.Speed = GetSettingValueInt("PrintSpeed");
 
-    const std::int32_t port_type = GetSettingValueInt("PortType");
-    FPort->SetPortType(port_type >= 0 && port_type <= 4 ? static_cast<TPortType>(port_type)
-                                                        : TPortType::ptUSB);
+    FPort->SetPortType(PortTypeFromSetting(GetSettingValueInt("PortType")));
     FPort->SetPortName(GetSettingValueStr("PortName"));
     code = FPort->OpenPort();
     if (code != rc::Ok)

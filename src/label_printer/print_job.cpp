@@ -4,6 +4,7 @@
 
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "driver_object/errors.h"
 #include "driver_object/module_strings.h"
@@ -29,13 +30,18 @@ void CheckFieldBoxes(TLabelObj& label) {
 // Closes the port however the job ends.
 class PortCloser {
  public:
-  explicit PortCloser(TPortManager& port) : port_(port) {}
-  ~PortCloser() { port_.ClosePort(); }
+  explicit PortCloser(TPortManager& port) : port_(&port) {}
+  ~PortCloser() {
+    if (port_) port_->ClosePort();
+  }
   PortCloser(const PortCloser&) = delete;
   PortCloser& operator=(const PortCloser&) = delete;
 
+  // Closes it now: 0, or the port's code when it does not take the job (a print queue).
+  ResultCode Close() { return std::exchange(port_, nullptr)->ClosePort(); }
+
  private:
-  TPortManager& port_;
+  TPortManager* port_;
 };
 
 }  // namespace
@@ -101,7 +107,7 @@ ResultCode TDriver::StreamLabels(const TLabelsData& data, std::int64_t total) {
     FLastDevResultDescription = FPort->LastErrorDescription();
     return code;
   }
-  std::optional<PortCloser> closer(std::in_place, *FPort);
+  PortCloser closer(*FPort);
   TCommandWriter writer(*FPort, FDevice->CmdSuffix());
   TJobProgress progress(total, [this](std::int32_t percent, const std::string& text) {
     try {
@@ -143,7 +149,11 @@ ResultCode TDriver::StreamLabels(const TLabelsData& data, std::int64_t total) {
   if (code == rc::Ok) code = writer.Finish();
   if (code == rc::Ok) sent = made;
   FDevice->CmdList().Clear();
-  closer.reset();
+  // A print queue takes the job (the whole labels written) only now.
+  const ResultCode closed = closer.Close();
+  if (code == rc::Ok) code = closed;
+  // A print queue drops the whole job when a write or the hand-over fails.
+  if (code != rc::Ok && FPort->PortType() == TPortType::ptQueue) sent = 0;
   progress.Done(sent);
 
   if (code != rc::Ok) {
@@ -188,7 +198,9 @@ ResultCode TDriver::SendCommands() {
     TCommandWriter writer(*FPort, FDevice->CmdSuffix());
     code = writer.WriteAll(FDevice->CmdList());
     if (code == rc::Ok) code = writer.Finish();
-    FPort->ClosePort();
+    // A print queue takes the job only now.
+    const ResultCode closed = FPort->ClosePort();
+    if (code == rc::Ok) code = closed;
   }
   if (code != rc::Ok) FLastDevResultDescription = FPort->LastErrorDescription();
   return code;

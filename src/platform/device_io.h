@@ -6,6 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "platform/print_queue.h"
+#include "platform/serial_line.h"
 
 namespace pirell::platform {
 
@@ -25,6 +29,8 @@ struct DeviceWriteResult {
   std::size_t written = 0;
   // The system's error code when the call failed.
   int error = 0;
+  // The connection is gone for good (the network printer closed it): writing again is futile.
+  bool lost = false;
 };
 
 // An open printer device. Closing happens on destruction.
@@ -42,19 +48,71 @@ class Device {
   virtual bool Flush() = 0;
 };
 
-// The outcome of an open: the device, or the system's error code.
-struct DeviceOpenResult {
-  std::unique_ptr<Device> device;
-  int error = 0;
+// Why an open was refused when no system error code says it.
+enum class OpenRefusal {
+  kNone,
+  // A USB or parallel port name that leads to something other than a device.
+  kNotADevice,
+  // A file target that is a device, a FIFO, a socket or a folder.
+  kNotARegularFile,
+  // A file target that is a symbolic link.
+  kLink,
+  // A file target inside the system's device folder.
+  kDeviceFolder,
+  // A serial port name that names no port of the machine.
+  kNoSuchPort,
 };
 
-// Opens printer devices by name. The name is what the user chose: a USB printer interface path
-// from the USB printer list, or "LPT" followed by the port number.
+// The outcome of an open: the device, or why there is none.
+struct DeviceOpenResult {
+  std::unique_ptr<Device> device;
+  // The system's error code; 0 when `refusal` or `reason` says why.
+  int error = 0;
+  OpenRefusal refusal = OpenRefusal::kNone;
+  // The system's own words where it gives no error code (a host name that does not resolve).
+  std::string reason;
+
+  static DeviceOpenResult Opened(std::unique_ptr<Device> device) {
+    DeviceOpenResult result;
+    result.device = std::move(device);
+    return result;
+  }
+  static DeviceOpenResult Failed(int error) {
+    DeviceOpenResult result;
+    result.error = error;
+    return result;
+  }
+  static DeviceOpenResult Refused(OpenRefusal refusal) {
+    DeviceOpenResult result;
+    result.refusal = refusal;
+    return result;
+  }
+  static DeviceOpenResult Unreachable(std::string reason) {
+    DeviceOpenResult result;
+    result.reason = std::move(reason);
+    return result;
+  }
+};
+
+// Opens the connections to printers: devices, serial lines, network printers, files standing in
+// for a printer and the print queues of the system's print server.
 class DeviceIo {
  public:
   virtual ~DeviceIo() = default;
+  // A USB printer interface path from the USB printer list, or "LPT" followed by the port
+  // number; on Linux also the path of a printer device node. Never creates anything on Linux.
   virtual DeviceOpenResult Open(const std::string& name, DeviceOpenMode mode) = 0;
-  // The system's message text for an error code that Open or Write reported.
+  // The serial port "COMn" (on Linux also a device path) with its line settings, exclusively.
+  virtual DeviceOpenResult OpenSerial(const std::string& port, const SerialLine& line) = 0;
+  // A raw TCP connection to `host` (a name or an address) and `port`, made within `timeout_ms`.
+  virtual DeviceOpenResult Connect(const std::string& host, std::uint16_t port,
+                                   std::uint32_t timeout_ms) = 0;
+  // The regular file at the full path `path`, for appending; created when missing in an existing
+  // folder. Links, devices, FIFOs, sockets and the device folder are refused; nothing is emptied.
+  virtual DeviceOpenResult OpenFile(const std::string& path) = 0;
+  // A print queue of the system's print server, when it exists and accepts jobs.
+  virtual PrintQueueOpenResult OpenPrintQueue(const std::string& name) = 0;
+  // The system's message text for an error code that an open or Write reported.
   virtual std::string ErrorMessage(int code) = 0;
 };
 

@@ -12,6 +12,8 @@ namespace pirell::platform {
 char PathDelimiter();
 bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);
+// A full path: from the root on Linux; with a drive letter or a network share on Windows.
+bool IsAbsolutePath(const std::string& path);
 // The path with one trailing path delimiter (an empty path gives a lone delimiter).
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 // The folder part of a file path, without the trailing delimiter.

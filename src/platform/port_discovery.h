@@ -30,6 +30,16 @@ struct PortDeviceRecord {
   std::string port_name;
 };
 
+// A print queue of the system's print server.
+struct PrintQueueRecord {
+  // What the print queue port is given to reach it: "Labels", "Labels@server", "\\server\Labels".
+  std::string name;
+  // Its readable description or location; empty when the server gives none.
+  std::string description;
+  // The queue the system prints to when nobody chooses one.
+  bool is_default = false;
+};
+
 // What the system can tell about printers and ports.
 class PortDiscovery {
  public:
@@ -45,6 +55,10 @@ class PortDiscovery {
   virtual std::vector<std::string> DeviceMapPorts(PortFamily family) = 0;
   // The present devices of the ports class, in the system's order.
   virtual std::vector<PortDeviceRecord> PresentPortDevices() = 0;
+
+  // The print queues the system's print server offers, in the server's order; empty when there
+  // is no server or it does not answer.
+  virtual std::vector<PrintQueueRecord> ListPrintQueues() = 0;
 };
 
 // The running system.

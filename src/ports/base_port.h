@@ -21,7 +21,9 @@ class TBasePort {
     static_cast<void>(Data);
     return rc::Ok;
   }
-  virtual void ClosePort() {}
+  // Ends the work with the device. A port that hands a whole job over only now (a print queue)
+  // reports here whether it was taken; the others answer 0.
+  virtual ResultCode ClosePort() { return rc::Ok; }
   virtual void FlushBuffer() {}
 
   // Detail of the last failure.

@@ -14,17 +14,19 @@ namespace pirell {
 enum class TPortType {
   ptUSB = 0,
   ptLPT = 1,
-  ptCOM = 2,   // not served
-  ptIP = 3,    // not served
-  ptFile = 4,  // not served
+  ptCOM = 2,
+  ptIP = 3,
+  ptFile = 4,
+  ptQueue = 5,  // a print queue of the system's print server
 };
 
-// The port type of a "PortType" setting value; a value outside 0..4 means USB.
+// The port type of a "PortType" setting value; a value outside 0..5 means USB.
 TPortType PortTypeFromSetting(std::int32_t value);
 
 // The driver's one way to its printer. The driver sets the port type and name, then opens,
-// writes, flushes and closes; the manager makes a fresh port object of the right kind at every
-// open.
+// writes, flushes and closes; the manager makes a fresh port object of the port type at every
+// open: a USB printer or parallel port, a serial line, a network printer, a file or a print
+// queue.
 class TPortManager {
  public:
   explicit TPortManager(platform::DeviceIo& device_io = platform::SystemDeviceIo());
@@ -38,16 +40,20 @@ class TPortManager {
   void SetPortName(const std::string& name) { FPortName = name; }
   const std::string& LastErrorDescription() const { return FLastErrorDescription; }
 
-  // Replaces the port object and opens it: 0, 1011 when the device cannot be opened, 1001 with
-  // an empty detail for the port types that are not served.
+  // Replaces the port object with one of the port type and opens it: 0; 1011 when the device
+  // cannot be opened or its name is malformed; 1001 when a network printer or a print queue
+  // cannot be reached or a serial printer is not connected.
   ResultCode OpenPort();
   // Writes the bytes: 0, 1001, 1007, 1008, 1009; 1011 when no port was opened.
   ResultCode WriteToPort(const std::string& bytes);
   void FlushBuffer();
-  // Closes the device; the port object stays until the next open.
-  void ClosePort();
+  // Closes the device; the port object stays until the next open. 0, or 1001 when a print queue
+  // does not take the job written to it.
+  ResultCode ClosePort();
 
  private:
+  std::shared_ptr<TBasePort> CreatePort() const;
+
   platform::DeviceIo& FDeviceIo;
   TPortType FPortType = TPortType::ptUSB;
   std::string FPortName;

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <string_view>
 
+#include "driver_object/module_strings.h"
 #include "platform/time_source.h"
 #include "ports/message_pump.h"
+#include "ports/port_open_failure.h"
 
 namespace pirell {
 namespace {
@@ -46,9 +48,13 @@ ResultCode TPrinterPort::OpenPort() {
   if (FPortHandle) return rc::Ok;
   const auto mode = FInterfaceType == itLPT ? platform::DeviceOpenMode::kExclusive
                                             : platform::DeviceOpenMode::kSharedRead;
-  platform::DeviceOpenResult opened = FDeviceIo.Open(FPortName, mode);
+  return Attach(FDeviceIo.Open(FPortName, mode));
+}
+
+ResultCode TPrinterPort::Attach(platform::DeviceOpenResult opened) {
+  FLastErrorDescription.clear();
   if (!opened.device) {
-    FLastErrorDescription = FDeviceIo.ErrorMessage(opened.error);
+    FLastErrorDescription = OpenFailureText(FDeviceIo, opened, FPortName);
     return rc::PortUnavailable;
   }
   FPortHandle = std::move(opened.device);
@@ -58,7 +64,9 @@ ResultCode TPrinterPort::OpenPort() {
 }
 
 std::optional<std::uint8_t> TPrinterPort::GetPortStatus() {
-  return FPortHandle->Status();
+  // The query may serve messages while it waits; the device stays until it answers.
+  const std::shared_ptr<platform::Device> device = FPortHandle;
+  return device->Status();
 }
 
 ResultCode TPrinterPort::SendToPort(const std::string& Data) {
@@ -100,14 +108,21 @@ ResultCode TPrinterPort::SendToPort(const std::string& Data) {
     }
 
     const std::string_view rest = std::string_view(Data).substr(sent);
-    const platform::DeviceWriteResult written = FPortHandle->Write(rest);
+    const std::shared_ptr<platform::Device> device = FPortHandle;
+    const platform::DeviceWriteResult written = device->Write(rest);
+    const std::size_t moved = std::min(written.written, rest.size());
+    sent += moved;
+    first = false;
+    if (!written.ok && written.lost) {
+      // The printer hung up: the rest of the job has nowhere to go.
+      FLastErrorDescription =
+          PortDetail(StringId::PortConnectionLost, FDeviceIo.ErrorMessage(written.error));
+      return rc::PortUnavailable;
+    }
     if (!written.ok) {
       result = rc::Unknown;
       FLastErrorDescription = FDeviceIo.ErrorMessage(written.error);
     }
-    const std::size_t moved = std::min(written.written, rest.size());
-    sent += moved;
-    first = false;
     if (moved > 0) last_activity = clock.TickCount();
 
     if (sent < total && FTaskState) {

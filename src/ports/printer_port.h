@@ -33,9 +33,13 @@ class TPrinterPort {
   // 0, or 1011 with the system's message when the device cannot be opened. An open port stays
   // as it is.
   ResultCode OpenPort();
+  // Takes a device that was opened another way (a serial line, a network connection, a file):
+  // 0, or 1011 with the reason of the failed open.
+  ResultCode Attach(platform::DeviceOpenResult opened);
   // Writes exactly these bytes. 0 when all went out; otherwise 1001 (write failed, not connected,
   // no paper), 1007 (nothing moved for the timeout), 1008 (off line, power off), 1009 (busy), or
-  // 1011 when the port is not open or was closed while the send waited.
+  // 1011 when the port is not open, was closed while the send waited, or its connection was
+  // lost.
   ResultCode SendToPort(const std::string& Data);
   // Flushes and closes the device; nothing happens on a closed port.
   void ClosePort();
@@ -44,6 +48,8 @@ class TPrinterPort {
   void FlushPort();
 
   bool IsOpen() const { return FPortHandle != nullptr; }
+  // The status byte of the open device, or nothing when it cannot report one.
+  std::optional<std::uint8_t> PortStatus() { return FPortHandle ? GetPortStatus() : std::nullopt; }
   TPrintInterfaceType InterfaceType() const { return FInterfaceType; }
   void SetInterfaceType(TPrintInterfaceType type) { FInterfaceType = type; }
   const std::string& PortName() const { return FPortName; }
@@ -65,7 +71,9 @@ class TPrinterPort {
   std::optional<std::uint8_t> GetPortStatus();
 
   platform::DeviceIo& FDeviceIo;
-  std::unique_ptr<platform::Device> FPortHandle;
+  // Shared so that a write keeps its device while a message served during the write closes the
+  // port.
+  std::shared_ptr<platform::Device> FPortHandle;
   std::string FPortName;
   TPrintInterfaceType FInterfaceType = itLPT;
   std::string FLastErrorDescription;

@@ -1,6 +1,7 @@
 #include "settings_ui/ports_combo_box.h"
 
 #include <algorithm>
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -20,6 +21,8 @@ std::string_view PortTypePrefix(TPortType type) {
       return "LPT";
     case TPortType::ptUSB:
       return "USB";
+    case TPortType::ptQueue:
+      break;
   }
   return "";
 }
@@ -37,6 +40,19 @@ using port_chooser::TPortType;
 
 // Selecting a port by number accepts the numbers a port list can have.
 constexpr int kHighestPortNumber = 256;
+
+bool IsChosenByName(TPortType type) {
+  return type == TPortType::ptUSB || type == TPortType::ptQueue;
+}
+
+// "Labels (Склад, 2 этаж) — по умолчанию".
+std::string PrintQueueText(const platform::PrintQueueRecord& queue) {
+  std::string text = queue.name;
+  if (!queue.description.empty() && queue.description != queue.name)
+    text += " (" + queue.description + ")";
+  if (queue.is_default) text += " — по умолчанию";
+  return text;
+}
 
 // The dot: its box from (left + 2, top + 2) to (left + 12, top + 12); the text from left + 16.
 constexpr int kDotOffset = 2;
@@ -102,6 +118,18 @@ void TPortsComboBox::FillPorts() {
                                     printer.interfacename});
       }
     }
+  } else if (type == TPortType::ptQueue) {
+    std::vector<platform::PrintQueueRecord> queues;
+    try {
+      queues = FDiscovery.ListPrintQueues();
+    } catch (const std::exception&) {
+      // A print server that fails to answer offers no queues; a stored one is still shown.
+    }
+    for (const platform::PrintQueueRecord& queue : queues) {
+      if (queue.name.empty()) continue;
+      items.push_back(queue.name);
+      entries.push_back(TPortProp{0, PrintQueueText(queue), TPortState::psFree, queue.name});
+    }
   } else {
     const platform::PortFamily family =
         type == TPortType::ptCOM ? platform::PortFamily::kSerial : platform::PortFamily::kParallel;
@@ -118,14 +146,18 @@ void TPortsComboBox::FillPorts() {
   ++FGeneration;
 }
 
+bool TPortsComboBox::ChosenByName() const {
+  return IsChosenByName(PortType());
+}
+
 int TPortsComboBox::PortNumber() const {
   std::lock_guard lock(FLock);
-  if (FPortType == TPortType::ptUSB || FItemIndex < 0) return -1;
+  if (IsChosenByName(FPortType) || FItemIndex < 0) return -1;
   return FPortArray[static_cast<std::size_t>(FItemIndex)].PortNum;
 }
 
 void TPortsComboBox::SetPortNumber(int value) {
-  if (value <= 0 || value > kHighestPortNumber || PortType() == TPortType::ptUSB) return;
+  if (value <= 0 || value > kHighestPortNumber || ChosenByName()) return;
   int found = -1;
   {
     std::lock_guard lock(FLock);
@@ -146,12 +178,12 @@ void TPortsComboBox::SetPortNumber(int value) {
 
 std::string TPortsComboBox::PortInterface() const {
   std::lock_guard lock(FLock);
-  if (FPortType != TPortType::ptUSB || FItemIndex < 0) return {};
+  if (!IsChosenByName(FPortType) || FItemIndex < 0) return {};
   return FPortArray[static_cast<std::size_t>(FItemIndex)].PortInterface;
 }
 
 void TPortsComboBox::SetPortInterface(const std::string& value) {
-  if (PortType() != TPortType::ptUSB || value.empty()) return;
+  if (!ChosenByName() || value.empty()) return;
   int found = -1;
   {
     std::lock_guard lock(FLock);
@@ -162,7 +194,9 @@ void TPortsComboBox::SetPortInterface(const std::string& value) {
   }
   if (found < 0) {
     found = ItemCount();
-    Append(" ", TPortProp{0, "USB" + std::to_string(found), TPortState::psUnknown, value});
+    // A print queue is drawn by its name; a USB printer's path is not fit to be read.
+    std::string drawn = PortType() == TPortType::ptQueue ? value : "USB" + std::to_string(found);
+    Append(" ", TPortProp{0, std::move(drawn), TPortState::psUnknown, value});
   }
   FItemIndex = found;
 }
@@ -212,7 +246,7 @@ void TPortsComboBox::SetOnRepaint(std::function<void()> on_repaint) {
 
 void TPortsComboBox::CheckPorts() {
   StopCheck();
-  if (PortType() == TPortType::ptUSB) return;
+  if (ChosenByName()) return;
   try {
     FThrOpenPort = std::make_unique<TOpenPortThread>(*this);
   } catch (const std::system_error&) {

@@ -20,21 +20,22 @@ class TOpenPortThread;
 // pirell::TPortType, hence the namespace.
 namespace port_chooser {
 
-enum class TPortType { ptCOM = 0, ptLPT = 1, ptUSB = 2 };
+// Serial and parallel ports are chosen by number; USB printers and print queues by name.
+enum class TPortType { ptCOM = 0, ptLPT = 1, ptUSB = 2, ptQueue = 3 };
 
 enum class TPortState : std::uint8_t { psUnknown = 0, psFree = 1, psBusy = 2 };
 
-// "COM", "LPT" or "USB".
+// "COM", "LPT", "USB"; empty for print queues, which are shown by their own names.
 std::string_view PortTypePrefix(TPortType type);
 
 // One entry of the chooser, at the same index as its item.
 struct TPortProp {
-  // The port number; 0 for a USB printer. Wide enough for COM256 (a byte would turn it into 0,
-  // which would be probed and saved as port 0).
+  // The port number; 0 for a USB printer or a print queue. Wide enough for COM256 (a byte would
+  // turn it into 0, which would be probed and saved as port 0).
   int PortNum = 0;
   std::string PortName;  // the text drawn for the entry
   TPortState PortState = TPortState::psUnknown;
-  std::string PortInterface;  // a USB printer's device path; empty otherwise
+  std::string PortInterface;  // a USB printer's device path or a print queue's name
 };
 
 using TPortArray = std::vector<TPortProp>;
@@ -69,10 +70,11 @@ struct TPortItemDrawing {
 
 }  // namespace port_chooser
 
-// A drop-down list of the ports of one family (USB printers, parallel or serial ports), each
-// drawn with a dot that tells whether the port is free. The dots of parallel and serial ports
-// come from a background probe (TOpenPortThread) that starts whenever the list comes into
-// sight.
+// A drop-down list of the ports of one family (USB printers, parallel or serial ports, print
+// queues), each drawn with a dot that tells whether the port is free. The dots of parallel and
+// serial ports come from a background probe (TOpenPortThread) that starts whenever the list
+// comes into sight; those of USB printers from their listing; print queues the print server
+// lists are free.
 //
 // Every member is called on the user-interface thread. The probe shares FLock with it: the
 // probe takes it only to copy the port numbers and to write one port's state, never while it
@@ -103,17 +105,22 @@ class TPortsComboBox {
   // Lists the ports of the family anew.
   void SetPortType(TPortType value);
 
-  // The selected port's number; -1 for USB printers or when nothing is selected.
+  // Whether the family's ports are chosen by name (USB printers, print queues) rather than by
+  // number.
+  bool ChosenByName() const;
+
+  // The selected port's number; -1 for ports chosen by name or when nothing is selected.
   int PortNumber() const;
   // Selects the port numbered `value` (1..256), appending it when the list does not have it.
-  // Does nothing for USB printers.
+  // Does nothing for ports chosen by name.
   void SetPortNumber(int value);
 
-  // The selected USB printer's device path; empty for other families or when nothing is
-  // selected.
+  // The selected USB printer's device path or print queue's name; empty for other families or
+  // when nothing is selected.
   std::string PortInterface() const;
-  // Selects the USB printer with exactly this path (letter case counts), appending it when the
-  // list does not have it. Does nothing for other families or an empty path.
+  // Selects the USB printer or print queue with exactly this name (letter case counts),
+  // appending it when the list does not have it. Does nothing for other families or an empty
+  // name.
   void SetPortInterface(const std::string& value);
 
   // The list as the control shows it.
@@ -139,10 +146,10 @@ class TPortsComboBox {
   // is not called after StopCheck has returned. Set it before a probe starts.
   void SetOnRepaint(std::function<void()> on_repaint);
 
-  // Lists the ports of the family anew; the states start unknown (USB printers: from the
-  // listing).
+  // Lists the ports of the family anew; the states start unknown (USB printers and print
+  // queues: from the listing).
   void FillPorts();
-  // Stops a running probe, then starts a new one, except for USB printers.
+  // Stops a running probe, then starts a new one, except for ports chosen by name.
   void CheckPorts();
   // Asks a running probe to stop after the port it is trying and waits until it has ended.
   void StopCheck();

@@ -1,6 +1,7 @@
 #include "settings_ui/settings_list_form.h"
 
 #include "device/base_device.h"
+#include "settings_ui/common_settings_form.h"
 
 namespace pirell {
 namespace {
@@ -124,6 +125,15 @@ void TfrmSettingsList::EditorKeyDown(TKey key) {
   } else if (key == TKey::Escape && Editing()) {
     FinishEdit(true);
   }
+}
+
+std::string TfrmSettingsList::ControlHelp(const TControlModel& control) const {
+  if (const std::string text = TfrmCommonSettings::GetHelpByID(control.HelpContext); !text.empty())
+    return text;
+  if (!control.Hint.empty()) return control.Hint;
+  const bool row_control = &control == &lvSettings || &control == &edEdit || &control == &cbEdit;
+  const TSettingStruct* row = FDeviceManager.GetSettingItem(lvSettings.ItemIndex);
+  return row_control && row ? row->Description : std::string();
 }
 
 void TfrmSettingsList::miDefaultClick() {

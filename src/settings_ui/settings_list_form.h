@@ -51,6 +51,10 @@ class TfrmSettingsList : public TFormModel {
   void btnOKClick() { ModalResult = mrOk; }
   void btnCancelClick() { ModalResult = mrCancel; }
 
+  // The help F1 shows for `control`, as in the settings window: the text of its help context,
+  // else its hint; the list and the editors tell what the selected row is.
+  std::string ControlHelp(const TControlModel& control) const;
+
   // The view tells where row `index` is drawn in the list (its display rectangle); the editor
   // is placed from it. Without it an editor is placed as for an empty rectangle.
   std::function<TRect(int index)> ItemDisplayRect;

@@ -47,6 +47,10 @@ class TSettingsUiServices {
   // position.
   virtual std::optional<std::string> ControlHintForHelp(TPoint& pos) = 0;
 
+  // A file dialog for the file that print jobs are written to (it may not exist yet), opened at
+  // `current`; the chosen path, or nothing when the user cancels.
+  virtual std::optional<std::string> ChooseOutputFile(const std::string& current) = 0;
+
   // Hands a web address to the system's shell ("Open", maximised window).
   virtual void OpenWebAddress(const std::string& url) = 0;
 

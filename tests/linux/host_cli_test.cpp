@@ -143,12 +143,24 @@ TEST(HostSessionTest, PrintsIntoTheCaptureFileOfTheDeviceFolderUnlessAPortIsChos
     ASSERT_TRUE(print.ok) << print.message;
     session.Call("Disable", Variant());
   }
-  const auto capture = platform::ReadWholeFile(device + "/capture.prn");
-  ASSERT_TRUE(capture.has_value());
-  EXPECT_EQ(*capture,
-            "\nq464\nQ320,16\nOD\nD7\nS4\nZT\n\n"
-            "N\nA0,0,0,1,1,1,N,\"\xCC\xEE\xEB\xEE\xEA\xEE\"\nP1\n"
-            "N\nA0,0,0,1,1,1,N,\"Tea\"\nP1\n");
+  const std::string job =
+      "\nq464\nQ320,16\nOD\nD7\nS4\nZT\n\n"
+      "N\nA0,0,0,1,1,1,N,\"\xCC\xEE\xEB\xEE\xEA\xEE\"\nP1\n"
+      "N\nA0,0,0,1,1,1,N,\"Tea\"\nP1\n";
+  EXPECT_EQ(platform::ReadWholeFile(device + "/capture.prn"), job);
+  {
+    // A later session enables the device again and prints: the capture file keeps every job,
+    // as a printer receives a stream.
+    HostSession session(device, false);
+    ASSERT_TRUE(session.Call("Enable", Variant()).ok);
+    EXPECT_EQ(platform::ReadWholeFile(device + "/capture.prn"), job);
+    ASSERT_TRUE(
+        session
+            .Call("PrintLabels", Variant(VariantArray::Vector(
+                                     {Variant(3), OneColumnLabels("Name", {"Молоко", "Tea"})})))
+            .ok);
+  }
+  EXPECT_EQ(platform::ReadWholeFile(device + "/capture.prn"), job + job);
   // The template file is the driver's, in the device folder.
   EXPECT_TRUE(platform::FileExists(device + "/templates"));
 }
@@ -177,13 +189,16 @@ TEST(HostSessionTest, ChangedSettingsLastIntoTheNextSession) {
   HostSession session(device, false);
   const Variant table = session.SettingsTable();
   const VariantArray& rows = table.Array();
-  std::string width, port;
+  std::string width, port, type;
   for (std::int32_t i = 0; i <= rows.Upper(1); ++i) {
     if (rows.At({0, i}).ToString() == "PrintWidth") width = rows.At({1, i}).ToString();
     if (rows.At({0, i}).ToString() == "PortName") port = rows.At({1, i}).ToString();
+    if (rows.At({0, i}).ToString() == "PortType") type = rows.At({1, i}).ToString();
   }
   EXPECT_EQ(width, "100");
   EXPECT_EQ(port, folder.File("printer.prn"));
+  // The port name was chosen without a type: the type is the user's, not the capture file's.
+  EXPECT_EQ(type, "0");
 }
 
 TEST(HostCommandsTest, TemplatesFailsOnATemplateFileTheDriverCannotRead) {

@@ -147,6 +147,7 @@ class LinuxMachine : public platform::PortDiscovery {
   std::vector<PortDeviceRecord> PresentPortDevices() override {
     return platform::linux_discovery::ListPortDevices(udev_);
   }
+  std::vector<platform::PrintQueueRecord> ListPrintQueues() override { return {}; }
 
  private:
   UdevSource& udev_;

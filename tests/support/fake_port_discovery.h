@@ -25,6 +25,7 @@ class FakePortDiscovery : public platform::PortDiscovery {
     if (devices_failure) throw std::runtime_error("device setup failed");
     return devices;
   }
+  std::vector<platform::PrintQueueRecord> ListPrintQueues() override { return print_queues; }
 
   std::vector<platform::UsbPrinterRecord> usb_printers;
   bool usb_complete = true;
@@ -36,6 +37,7 @@ class FakePortDiscovery : public platform::PortDiscovery {
   std::vector<std::string> parallel_map;
   std::vector<platform::PortDeviceRecord> devices;
   bool devices_failure = false;
+  std::vector<platform::PrintQueueRecord> print_queues;
 };
 
 }  // namespace pirell::testing

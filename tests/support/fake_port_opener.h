@@ -1,5 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -19,7 +22,8 @@ class FakePortOpener : public platform::PortOpener {
     std::unique_lock lock(mutex_);
     tried_.push_back(name);
     changed_.notify_all();
-    changed_.wait(lock, [&] { return !blocked_.contains(name); });
+    // Bounded: a test that fails before its Release still ends.
+    changed_.wait_for(lock, std::chrono::seconds(10), [&] { return !blocked_.contains(name); });
     return free_ports_.contains(name);
   }
 
@@ -36,15 +40,16 @@ class FakePortOpener : public platform::PortOpener {
     blocked_.erase(name);
     changed_.notify_all();
   }
-  // Waits until an open of `name` has begun.
+  // Waits until an open of `name` has begun (a failure after 10 s).
   void WaitUntilTried(const std::string& name) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] {
+    const bool tried = changed_.wait_for(lock, std::chrono::seconds(10), [&] {
       for (const std::string& tried : tried_) {
         if (tried == name) return true;
       }
       return false;
     });
+    if (!tried) ADD_FAILURE() << "no probe of " << name;
   }
   std::vector<std::string> Tried() {
     std::lock_guard lock(mutex_);
@@ -67,9 +72,11 @@ class RepaintCounter {
     ++count_;
     changed_.notify_all();
   }
+  // Waits until `count` repaints were asked for (a failure after 10 s).
   void WaitFor(int count) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return count_ >= count; });
+    if (!changed_.wait_for(lock, std::chrono::seconds(10), [&] { return count_ >= count; }))
+      ADD_FAILURE() << "only " << count_ << " of " << count << " repaints";
   }
   int Count() {
     std::lock_guard lock(mutex_);

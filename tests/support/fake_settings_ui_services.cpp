@@ -29,6 +29,11 @@ void FakeSettingsUiServices::OpenHelpFile(const std::string& help_file) {
   help_files.push_back(help_file);
 }
 
+std::optional<std::string> FakeSettingsUiServices::ChooseOutputFile(const std::string& current) {
+  file_dialogs.push_back(current);
+  return output_file;
+}
+
 void FakeSettingsUiServices::ShowHelpPopup(const std::string& text, TPoint pos) {
   popups.push_back({text, "", 0, pos});
 }

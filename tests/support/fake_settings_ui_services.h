@@ -29,6 +29,7 @@ class FakeSettingsUiServices : public TSettingsUiServices {
   void ShowHelpPopup(const std::string& text, TPoint pos) override;
   void ShowHelpTopicPopup(const std::string& topics_url, int topic_id, TPoint pos) override;
   std::optional<std::string> ControlHintForHelp(TPoint& pos) override;
+  std::optional<std::string> ChooseOutputFile(const std::string& current) override;
   void OpenWebAddress(const std::string& url) override;
   TPageFrameMetrics PageFrameMetrics() override { return metrics; }
 
@@ -40,6 +41,8 @@ class FakeSettingsUiServices : public TSettingsUiServices {
   TPoint control_pos;
   TPoint mouse_pos;
   TPageFrameMetrics metrics;
+  // What the user picks in the file dialog; none: Cancel.
+  std::optional<std::string> output_file;
 
   // Record.
   std::vector<std::string> errors;
@@ -50,6 +53,8 @@ class FakeSettingsUiServices : public TSettingsUiServices {
   std::vector<std::string> help_files;
   std::vector<Popup> popups;
   std::vector<std::string> web_addresses;
+  // The path each file dialog opened at.
+  std::vector<std::string> file_dialogs;
   // The hourglass depth at the moment of each recorded call (message boxes, list, address).
   std::vector<int> wait_cursor_at_call;
 };

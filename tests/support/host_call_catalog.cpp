@@ -99,7 +99,7 @@ class NullDevice : public platform::Device {
   NullDevice& operator=(const NullDevice&) = delete;
   platform::DeviceWriteResult Write(std::string_view bytes) override {
     io_.bytes += bytes.size();
-    return {true, bytes.size(), 0};
+    return {true, bytes.size(), 0, false};
   }
   std::optional<std::uint8_t> Status() override { return std::nullopt; }
   bool SetWriteTimeout(std::uint32_t) override { return true; }
@@ -248,7 +248,7 @@ HResult QuietEquipmentManager::Invoke(DispId id, std::uint16_t, ArgumentBlock& a
 }
 
 platform::DeviceOpenResult NullDeviceIo::Open(const std::string&, platform::DeviceOpenMode) {
-  return {std::make_unique<NullDevice>(*this), 0};
+  return platform::DeviceOpenResult::Opened(std::make_unique<NullDevice>(*this));
 }
 
 }  // namespace pirell::testing

@@ -69,6 +69,21 @@ class QuietEquipmentManager : public LateBoundObject {
 class NullDeviceIo : public platform::DeviceIo {
  public:
   platform::DeviceOpenResult Open(const std::string& name, platform::DeviceOpenMode mode) override;
+  platform::DeviceOpenResult OpenSerial(const std::string&, const platform::SerialLine&) override {
+    return Open("", platform::DeviceOpenMode::kExclusive);
+  }
+  platform::DeviceOpenResult Connect(const std::string&, std::uint16_t, std::uint32_t) override {
+    return Open("", platform::DeviceOpenMode::kExclusive);
+  }
+  platform::DeviceOpenResult OpenFile(const std::string&) override {
+    return Open("", platform::DeviceOpenMode::kExclusive);
+  }
+  // No print server.
+  platform::PrintQueueOpenResult OpenPrintQueue(const std::string&) override {
+    platform::PrintQueueOpenResult none;
+    none.reason = "no print server";
+    return none;
+  }
   std::string ErrorMessage(int code) override { return "error " + std::to_string(code); }
   std::uint64_t bytes = 0;
   int open_devices = 0;

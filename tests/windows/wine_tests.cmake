@@ -16,6 +16,11 @@ if(TARGET pirell_dll AND _gui_test_sources)
     PIRELL_SOURCE_DIR="Z:${PROJECT_SOURCE_DIR}"
     PIRELL_TEST_DATA_DIR="Z:${PROJECT_SOURCE_DIR}/tests/data")
   add_dependencies(pirell_gui_tests pirell_dll)
+  # Planted as hhctrl.ocx by the test that the help viewer comes from the system folder only.
+  add_library(pirell_fake_hhctrl SHARED "${PROJECT_SOURCE_DIR}/tests/windows/gui/fake_hhctrl/fake_hhctrl.cpp")
+  add_dependencies(pirell_gui_tests pirell_fake_hhctrl)
+  target_compile_definitions(pirell_gui_tests PRIVATE
+    PIRELL_FAKE_HHCTRL="Z:$<TARGET_FILE:pirell_fake_hhctrl>")
   pirell_add_wine_test(NAME settings_windows_gui GUI TIMEOUT 300
                        COMMAND "$<TARGET_FILE:pirell_gui_tests>")
 endif()
@@ -40,4 +45,21 @@ if(TARGET pirell_tests)
   target_include_directories(pirell_upload_child PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_link_libraries(pirell_upload_child PRIVATE pirell_core GTest::gtest)
   add_dependencies(pirell_tests pirell_upload_child)
+endif()
+
+# A printer on a serial line: COM42 of the prefix linked to a pseudo-terminal that socat makes;
+# the script reads what the driver wrote at the other end and checks the line settings.
+if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME serial_port_pty
+           COMMAND "${CMAKE_CURRENT_LIST_DIR}/serial_port_pty.sh" "${PIRELL_WINE_RUN}"
+                   "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
+  set_tests_properties(serial_port_pty PROPERTIES TIMEOUT 300)
+endif()
+
+# Print queues: Wine's spooler printing to a CUPS server that the script starts and stops.
+if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_test(NAME print_queue_cups
+           COMMAND "${CMAKE_CURRENT_LIST_DIR}/print_queue_cups.sh" "${PIRELL_WINE_RUN}"
+                   "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
+  set_tests_properties(print_queue_cups PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()

@@ -3,22 +3,18 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/lp.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <memory>
-#include <utility>
 
-#include "platform/device_io.h"
 #include "platform/files.h"
+#include "platform/linux/fd_device.h"
+#include "platform/linux/print_queue_cups.h"
 
 namespace pirell::platform {
 namespace linux_devices {
@@ -34,14 +30,27 @@ constexpr std::uint8_t kPaperEmpty = 0x04;
 constexpr std::uint8_t kOffLine = 0x08;
 constexpr std::uint8_t kBusy = 0x40;
 
-bool UnderDev(const std::filesystem::path& path) {
-  const std::string text = path.generic_string();
-  return text == "/dev" || text.starts_with("/dev/");
-}
+// A printer device node; the two printer drivers also report the printer's status lines.
+class PrinterNode : public FdDevice {
+ public:
+  PrinterNode(int fd, bool answers_status, bool usb_printer)
+      : FdDevice(fd, FdKind::kDevice), answers_status_(answers_status), usb_printer_(usb_printer) {}
+
+  std::optional<std::uint8_t> Status() override {
+    if (!answers_status_) return std::nullopt;
+    int lp_status = 0;
+    if (::ioctl(fd(), LPGETSTATUS, &lp_status) != 0) return std::nullopt;
+    return ParallelStatusFromLp(lp_status, usb_printer_);
+  }
+
+ private:
+  bool answers_status_;
+  bool usb_printer_;
+};
 
 }  // namespace
 
-DeviceTarget ResolveDeviceName(std::string_view name) {
+std::string DevicePath(std::string_view name) {
   if (name.size() > 3) {
     const std::string_view prefix = name.substr(0, 3);
     const std::string_view digits = name.substr(3);
@@ -51,21 +60,10 @@ DeviceTarget ResolveDeviceName(std::string_view name) {
     unsigned number = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     if (lpt && ec == std::errc() && end == digits.data() + digits.size() && number >= 1) {
-      return {"/dev/lp" + std::to_string(number - 1), true};
+      return "/dev/lp" + std::to_string(number - 1);
     }
   }
-  if (name.empty()) return {};
-
-  // A path that leads into /dev, by its letters or through links, is a device node.
-  std::error_code ec;
-  const std::filesystem::path given(name);
-  const std::filesystem::path absolute = std::filesystem::absolute(given, ec).lexically_normal();
-  bool device_node = !ec && UnderDev(absolute);
-  if (!device_node) {
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(given, ec);
-    device_node = !ec && UnderDev(resolved);
-  }
-  return {std::string(name), device_node};
+  return std::string(name);
 }
 
 // lp and usblp both answer with the printer's status lines (lp.h):
@@ -88,159 +86,67 @@ std::uint8_t ParallelStatusFromLp(int lp_status, bool usb_printer) {
   return status;
 }
 
-}  // namespace linux_devices
-
 namespace {
 
-using linux_devices::DeviceTarget;
+// Opens a printer device node and nothing else: no name ever creates a file.
+DeviceOpenResult OpenPrinterNode(const std::string& name, DeviceOpenMode mode) {
+  const std::string path = DevicePath(name);
+  if (path.empty()) return DeviceOpenResult::Failed(ENOENT);
 
-// How long a write may wait for the device until SetWriteTimeout says otherwise.
-constexpr std::uint32_t kDefaultWriteTimeoutMs = 20000;
-// Retry step for a device that says it is ready and then refuses the bytes.
-constexpr std::uint32_t kRefusedRetryMs = 10;
+  // Opening never waits for the printer (O_NONBLOCK also keeps lp from refusing a printer
+  // that is out of paper at open time); a terminal never becomes the controlling one.
+  const int common = O_NOCTTY | O_CLOEXEC | O_NONBLOCK;
+  int opened = ::open(path.c_str(), O_RDWR | common);
+  if (opened < 0 && (errno == EACCES || errno == EROFS)) {
+    // Printer nodes are often writable only.
+    opened = ::open(path.c_str(), O_WRONLY | common);
+  }
+  if (opened < 0) return DeviceOpenResult::Failed(errno);
+  UniqueFd fd(opened);
 
-std::uint64_t MonotonicMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
-         static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) return DeviceOpenResult::Failed(errno);
+  if (!S_ISCHR(st.st_mode)) return DeviceOpenResult::Refused(OpenRefusal::kNotADevice);
+
+  // Another opener of the same device: exclusive excludes everybody, shared excludes only an
+  // exclusive holder.
+  const int lock = mode == DeviceOpenMode::kExclusive ? LOCK_EX : LOCK_SH;
+  if (::flock(fd.get(), lock | LOCK_NB) != 0)
+    return DeviceOpenResult::Failed(errno == EWOULDBLOCK ? EBUSY : errno);
+
+  // LPGETSTATUS is an old-style ioctl number that other drivers may read differently: only
+  // the two printer drivers are asked.
+  const unsigned dev_major = major(st.st_rdev);
+  const bool usb_printer = dev_major == kUsbMajor && minor(st.st_rdev) < kUsbPrinterMinors;
+  const bool answers_status = usb_printer || dev_major == kParallelPrinterMajor;
+  return DeviceOpenResult::Opened(
+      std::make_unique<PrinterNode>(fd.release(), answers_status, usb_printer));
 }
-
-void SleepMs(std::uint32_t ms) {
-  timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-  }
-}
-
-// Owns a file descriptor until released.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
-class LinuxDevice : public Device {
- public:
-  LinuxDevice(int fd, bool regular_file, bool answers_status, bool usb_printer)
-      : fd_(fd),
-        regular_file_(regular_file),
-        answers_status_(answers_status),
-        usb_printer_(usb_printer) {}
-  ~LinuxDevice() override { ::close(fd_); }
-  LinuxDevice(const LinuxDevice&) = delete;
-  LinuxDevice& operator=(const LinuxDevice&) = delete;
-
-  // The device is non-blocking: a write takes what the device accepts now, waiting for it to
-  // become writable up to the write timeout, so a stalled printer never holds the thread longer.
-  DeviceWriteResult Write(std::string_view bytes) override {
-    if (bytes.empty()) return {};
-    const std::uint64_t deadline = MonotonicMs() + write_timeout_ms_;
-    bool ready_but_refused = false;
-    for (;;) {
-      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n >= 0) return {true, static_cast<std::size_t>(n), 0};
-      if (errno == EINTR) continue;
-      if (errno != EAGAIN && errno != EWOULDBLOCK) return {false, 0, errno};
-      const std::uint64_t now = MonotonicMs();
-      if (now >= deadline) return {};
-      const auto remaining = static_cast<std::uint32_t>(deadline - now);
-      if (ready_but_refused) {
-        // Drivers without a poll operation always look writable.
-        SleepMs(std::min(remaining, kRefusedRetryMs));
-        continue;
-      }
-      pollfd waiting{fd_, POLLOUT, 0};
-      const int ready = ::poll(&waiting, 1, static_cast<int>(remaining));
-      if (ready < 0 && errno != EINTR) return {false, 0, errno};
-      ready_but_refused = ready > 0;
-    }
-  }
-
-  std::optional<std::uint8_t> Status() override {
-    if (!answers_status_) return std::nullopt;
-    int lp_status = 0;
-    if (::ioctl(fd_, LPGETSTATUS, &lp_status) != 0) return std::nullopt;
-    return linux_devices::ParallelStatusFromLp(lp_status, usb_printer_);
-  }
-
-  bool SetWriteTimeout(std::uint32_t ms) override {
-    write_timeout_ms_ = ms;
-    return true;
-  }
-
-  // The printer drivers keep no buffer that a flush could push. A capture file holds the bytes
-  // as soon as they are written; syncing it to disk after every label would make a long job
-  // wait on the disk instead of the driver.
-  bool Flush() override { return regular_file_; }
-
- private:
-  int fd_;
-  bool regular_file_;
-  bool answers_status_;
-  bool usb_printer_;
-  std::uint32_t write_timeout_ms_ = kDefaultWriteTimeoutMs;
-};
 
 class LinuxDeviceIo : public DeviceIo {
  public:
   DeviceOpenResult Open(const std::string& name, DeviceOpenMode mode) override {
-    const DeviceTarget target = linux_devices::ResolveDeviceName(name);
-    if (target.path.empty()) return {nullptr, ENOENT};
-
-    // Opening never waits for the printer (O_NONBLOCK also keeps lp from refusing a printer
-    // that is out of paper at open time); a terminal never becomes the controlling one.
-    const int common = O_NOCTTY | O_CLOEXEC | O_NONBLOCK | (target.device_node ? 0 : O_CREAT);
-    int opened = ::open(target.path.c_str(), O_RDWR | common, 0644);
-    if (opened < 0 && (errno == EACCES || errno == EROFS)) {
-      // Printer nodes are often writable only.
-      opened = ::open(target.path.c_str(), O_WRONLY | common, 0644);
-    }
-    if (opened < 0) return {nullptr, errno};
-    UniqueFd fd(opened);
-
-    // Another opener of the same device: exclusive excludes everybody, shared excludes only an
-    // exclusive holder.
-    const int lock = mode == DeviceOpenMode::kExclusive ? LOCK_EX : LOCK_SH;
-    if (::flock(fd.get(), lock | LOCK_NB) != 0)
-      return {nullptr, errno == EWOULDBLOCK ? EBUSY : errno};
-
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return {nullptr, errno};
-    const bool regular_file = S_ISREG(st.st_mode);
-    // Emptied only once the lock is held, so a busy capture file keeps its contents.
-    if (!target.device_node && regular_file && ::ftruncate(fd.get(), 0) != 0)
-      return {nullptr, errno};
-
-    // LPGETSTATUS is an old-style ioctl number that other drivers may read differently: only
-    // the two printer drivers are asked.
-    bool answers_status = false;
-    bool usb_printer = false;
-    if (S_ISCHR(st.st_mode)) {
-      const unsigned dev_major = major(st.st_rdev);
-      usb_printer = dev_major == linux_devices::kUsbMajor &&
-                    minor(st.st_rdev) < linux_devices::kUsbPrinterMinors;
-      answers_status = usb_printer || dev_major == linux_devices::kParallelPrinterMajor;
-    }
-    return {std::make_unique<LinuxDevice>(fd.release(), regular_file, answers_status, usb_printer),
-            0};
+    return OpenPrinterNode(name, mode);
   }
-
+  DeviceOpenResult OpenSerial(const std::string& port, const SerialLine& line) override {
+    return OpenSerialPort(port, line);
+  }
+  DeviceOpenResult Connect(const std::string& host, std::uint16_t port,
+                           std::uint32_t timeout_ms) override {
+    return ConnectTcp(host, port, timeout_ms);
+  }
+  DeviceOpenResult OpenFile(const std::string& path) override { return OpenAppendFile(path); }
+  PrintQueueOpenResult OpenPrintQueue(const std::string& name) override {
+    return linux_cups::OpenQueue(name);
+  }
   std::string ErrorMessage(int code) override { return SystemErrorMessage(code); }
 };
 
 }  // namespace
+}  // namespace linux_devices
 
 DeviceIo& SystemDeviceIo() {
-  static LinuxDeviceIo io;
+  static linux_devices::LinuxDeviceIo io;
   return io;
 }
 

@@ -60,6 +60,10 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool IsAbsolutePath(const std::string& path) {
+  return !path.empty() && path.front() == '/';
+}
+
 std::string IncludeTrailingPathDelimiter(const std::string& path) {
   if (!path.empty() && path.back() == '/') return path;
   return path + '/';
@@ -232,6 +236,14 @@ std::string SystemErrorMessage(int code) {
       {ENOTSUP, "Операция не поддерживается"},
       {EPROTO, "Ошибка протокола"},
       {ECONNREFUSED, "В соединении отказано"},
+      {ECONNRESET, "Соединение сброшено другой стороной"},
+      {ECONNABORTED, "Программа вызвала прерывание соединения"},
+      {ENOTCONN, "Конечная точка передачи не подсоединена"},
+      {EHOSTUNREACH, "Нет маршрута до узла"},
+      {EHOSTDOWN, "Узел не работает"},
+      {ENETUNREACH, "Сеть недоступна"},
+      {ENETDOWN, "Сеть не работает"},
+      {EADDRNOTAVAIL, "Невозможно назначить запрошенный адрес"},
       {ESHUTDOWN, "Передача после закрытия соединения невозможна"},
   };
   for (const auto& entry : kTexts)

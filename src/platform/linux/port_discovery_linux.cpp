@@ -1,5 +1,7 @@
 #include "platform/linux/port_discovery_linux.h"
 
+#include "platform/linux/print_queue_cups.h"
+
 #include <algorithm>
 #include <charconv>
 #include <set>
@@ -138,6 +140,7 @@ class LinuxPortDiscovery : public PortDiscovery {
   std::vector<PortDeviceRecord> PresentPortDevices() override {
     return ListPortDevices(SystemUdevSource());
   }
+  std::vector<PrintQueueRecord> ListPrintQueues() override { return linux_cups::ListQueues(); }
 };
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <time.h>
 
 #include "platform/time_source.h"
@@ -35,7 +36,9 @@ class LinuxTimeSource : public TimeSource {
 
   void WaitForMessages(std::uint32_t ms) override {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) != 0) {
+    // A signal cuts the sleep short and leaves the rest in `ts`; any other failure (a value out
+    // of range) would fail again at once, so it ends the wait.
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
   }
 };

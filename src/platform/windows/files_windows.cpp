@@ -55,6 +55,14 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsAbsolutePath(const std::string& path) {
+  const auto delimiter = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && delimiter(path[0]) && delimiter(path[1])) return true;
+  const bool drive = path.size() >= 3 &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return drive && path[1] == ':' && delimiter(path[2]);
+}
+
 std::string IncludeTrailingPathDelimiter(const std::string& path) {
   if (!path.empty() && (path.back() == '\\' || path.back() == '/')) return path;
   return path + '\\';

@@ -9,6 +9,7 @@
 
 #include "platform/port_discovery.h"
 #include "platform/windows/port_discovery_windows_setupapi.h"
+#include "platform/windows/print_queue_spooler.h"
 #include "platform/windows/wide.h"
 
 namespace pirell::platform {
@@ -181,6 +182,8 @@ class WindowsPortDiscovery : public PortDiscovery {
     }
     return ports;
   }
+
+  std::vector<PrintQueueRecord> ListPrintQueues() override { return windows_spooler::ListQueues(); }
 };
 
 }  // namespace

@@ -18,6 +18,8 @@ class HtmlHelpViewer {
   HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 
   bool Available() const { return function_ != nullptr; }
+  // The file the viewer was loaded from; empty when it was not.
+  std::wstring ModulePath() const;
   // Opens `file` at its default topic; false when the viewer is missing or refuses.
   bool DisplayTopic(HWND caller, const std::wstring& file);
   // Shows `text` (or, when `topics_url` is not empty, topic `topic_id` of that popup text file

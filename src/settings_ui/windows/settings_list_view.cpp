@@ -47,7 +47,8 @@ void CentreOnScreen(HWND window) {
 
 }  // namespace
 
-SettingsListView::SettingsListView(TBaseDevice& device) : form_(device) {
+SettingsListView::SettingsListView(TBaseDevice& device, Win32SettingsUiServices& services)
+    : form_(device), services_(services) {
   form_.ItemDisplayRect = [this](int index) {
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
     if (list_ == nullptr || !SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
@@ -386,13 +387,36 @@ LRESULT CALLBACK SettingsListView::ListSubclass(HWND window, UINT msg, WPARAM wp
   return DefSubclassProc(window, msg, wparam, lparam);
 }
 
+bool SettingsListView::PreTranslate(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1 ||
+      (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)))
+    return false;
+  HWND focused = GetFocus();
+  const TControlModel* model = nullptr;
+  // A part of a control (a combo box's list) answers for the control.
+  for (HWND window = focused; window != nullptr && window != Handle() && model == nullptr;
+       window = GetParent(window))
+    model = bindings_.ModelOf(window);
+  RECT rect{};
+  GetWindowRect(focused != nullptr ? focused : Handle(), &rect);
+  if (model != nullptr)
+    services_.ShowHelpPopup(form_.ControlHelp(*model), {rect.left, rect.bottom});
+  return true;
+}
+
 TModalResult SettingsListView::ShowModal() {
   if (Handle() == nullptr && !Create()) return mrCancel;
   form_.ModalResult = mrNone;
   Push();
   ShowWindow(Handle(), SW_SHOW);
   SetFocus(list_);
-  RunModal(Handle(), [this] { return form_.ModalResult != mrNone; });
+  const HWND services_owner = services_.OwnerWindow();
+  services_.SetOwnerWindow(Handle());
+  RunModal(
+      Handle(), [this] { return form_.ModalResult != mrNone; },
+      [this](MSG& msg) { return PreTranslate(msg); });
+  services_.CloseOwnPopup();
+  services_.SetOwnerWindow(services_owner);
   return form_.ModalResult == mrNone ? mrCancel : form_.ModalResult;
 }
 

@@ -9,6 +9,7 @@
 #include "settings_ui/settings_list_form.h"
 #include "settings_ui/windows/control_binding.h"
 #include "settings_ui/windows/win32_handles.h"
+#include "settings_ui/windows/win32_settings_ui_services.h"
 #include "settings_ui/windows/win32_window.h"
 
 namespace pirell::win32 {
@@ -28,7 +29,8 @@ constexpr int kMenuDefault = 111;
 
 class SettingsListView : public Win32Window {
  public:
-  explicit SettingsListView(TBaseDevice& device);
+  // The help popups go through `services`, owned by this window while it is shown.
+  SettingsListView(TBaseDevice& device, Win32SettingsUiServices& services);
   ~SettingsListView() override;
 
   // Creates the window (hidden), centred on the screen; false when the system refuses.
@@ -57,8 +59,11 @@ class SettingsListView : public Win32Window {
   void ShowContextMenu(POINT screen_point);
   void SelectionChanged(int item);
   HWND EditorWindow() const;
+  // F1: the help of the focused control in a popup below it.
+  bool PreTranslate(const MSG& msg);
 
   TfrmSettingsList form_;
+  Win32SettingsUiServices& services_;
   ControlBindings bindings_;
   HWND list_ = nullptr;
   HWND status_ = nullptr;

@@ -1,11 +1,21 @@
 #include "settings_ui/windows/win32_settings_ui_services.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
+
+#include <algorithm>
+#include <cwchar>
 
 #include "settings_ui/windows/settings_list_view.h"
 #include "settings_ui/windows/win32_window.h"
 
 namespace pirell::win32 {
+namespace {
+
+// Room for a long path in the file dialog.
+constexpr std::size_t kMaxOutputPath = 32768;
+
+}  // namespace
 
 void Win32SettingsUiServices::ShowError(const std::string& text) {
   MessageBoxW(owner_, W(text).c_str(), L"Ошибка", MB_OK | MB_ICONERROR);
@@ -25,7 +35,7 @@ void Win32SettingsUiServices::SetWaitCursor(bool on) {
 }
 
 bool Win32SettingsUiServices::ShowSettingsList(TBaseDevice& device) {
-  SettingsListView view(device);
+  SettingsListView view(device, *this);
   return view.ShowModal() == mrOk;
 }
 
@@ -78,6 +88,24 @@ std::optional<std::string> Win32SettingsUiServices::ControlHintForHelp(TPoint& p
     if (candidate == owner_) break;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> Win32SettingsUiServices::ChooseOutputFile(const std::string& current) {
+  std::wstring path = W(current);
+  path.resize(std::max<std::size_t>(path.size() + 1, kMaxOutputPath), L'\0');
+  static constexpr wchar_t kFilter[] = L"Файлы печати (*.prn)\0*.prn\0Все файлы\0*.*\0";
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = kFilter;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  dialog.lpstrTitle = L"Файл для заданий печати";
+  // Jobs are appended to the file: choosing an existing one asks nothing.
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  path.resize(wcslen(path.c_str()));
+  return U8(path);
 }
 
 void Win32SettingsUiServices::OpenWebAddress(const std::string& url) {

@@ -22,6 +22,7 @@ class Win32SettingsUiServices : public TSettingsUiServices {
 
   // The window the message boxes and popups belong to.
   void SetOwnerWindow(HWND owner) { owner_ = owner; }
+  HWND OwnerWindow() const { return owner_; }
   void SetHintLookup(HintLookup lookup) { hint_lookup_ = std::move(lookup); }
 
   void ShowError(const std::string& text) override;
@@ -32,6 +33,7 @@ class Win32SettingsUiServices : public TSettingsUiServices {
   void ShowHelpPopup(const std::string& text, TPoint pos) override;
   void ShowHelpTopicPopup(const std::string& topics_url, int topic_id, TPoint pos) override;
   std::optional<std::string> ControlHintForHelp(TPoint& pos) override;
+  std::optional<std::string> ChooseOutputFile(const std::string& current) override;
   void OpenWebAddress(const std::string& url) override;
 
   // The popup of our own, for tests and screenshots.

@@ -11,6 +11,7 @@
 #include "label_printer/driver.h"
 #include "settings_ui/main_settings_form.h"
 #include "settings_ui/settings_window_runner.h"
+#include "settings_ui/windows/html_help.h"
 #include "settings_ui/windows/main_settings_view.h"
 #include "settings_ui/windows/settings_list_view.h"
 #include "settings_ui/windows/settings_window_view.h"
@@ -200,6 +201,60 @@ TEST_F(SettingsWindowGuiTest, SettingsListEditsRowsInPlaceAndResetsOne) {
   EXPECT_TRUE(driver->GetSettingValueBool("EventLogEnabled"));
 }
 
+// Keys pressed by the user reach the window through its message loop, as posted messages.
+void PressKey(HWND window, WPARAM key) {
+  PostMessageW(window, WM_KEYDOWN, key, 1);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST_F(SettingsWindowGuiTest, SettingsListEscEndsAnEditOnlyAndF1ShowsTheFocusedControlsHelp) {
+  const int width_row = RowOf("PrintWidth");
+  win32::Win32SettingsUiServices services;
+  win32::SettingsListView view(*driver, services);
+  ASSERT_TRUE(view.Create());
+  bool open_after_esc = false;
+  std::wstring row_help;
+  std::wstring ok_help;
+  UiScript script([&](UiScript& ui) {
+    HWND list_window = ui.WaitForWindow(L"Список настроек");
+    if (list_window == nullptr) return;
+    HWND list = ui.Find(list_window, list_ids::kList);
+    HWND edit = ui.Find(list_window, list_ids::kEdit);
+    SelectRow(ui, list, width_row);
+    ui.Send(list, WM_KEYDOWN, VK_F2);
+    ui.WaitUntil([&] { return IsWindowVisible(edit) != FALSE; }, "the edit field");
+    ui.Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99"));
+    PressKey(edit, VK_ESCAPE);
+    ui.WaitUntil([&] { return IsWindowVisible(edit) == FALSE; }, "the edit field to close");
+    Sleep(200);
+    open_after_esc = IsWindowVisible(list_window) != FALSE && IsWindowEnabled(list_window);
+
+    // F1 on the list: the selected row's description; on OK: the help of OK.
+    PressKey(list, VK_F1);
+    if (ui.WaitUntil([&] { return services.OwnPopup().Visible(); }, "the row's help"))
+      row_help = services.OwnPopup().Text();
+    ui.Send(services.OwnPopup().Handle(), WM_KEYDOWN, VK_ESCAPE);
+    HWND ok = ui.Find(list_window, list_ids::kOk);
+    PressKey(list, VK_TAB);
+    PressKey(list, VK_TAB);
+    ui.WaitUntil([&] { return GetForegroundWindow() == list_window; }, "the list window");
+    Sleep(200);
+    PressKey(ok, VK_F1);
+    if (ui.WaitUntil([&] { return services.OwnPopup().Visible(); }, "the help of OK"))
+      ok_help = services.OwnPopup().Text();
+    ui.Send(services.OwnPopup().Handle(), WM_KEYDOWN, VK_ESCAPE);
+
+    // Esc with no row being edited closes the window.
+    PressKey(list, VK_ESCAPE);
+  });
+  EXPECT_EQ(view.ShowModal(), mrCancel);
+  ExpectNoFailures(script);
+  EXPECT_TRUE(open_after_esc);
+  EXPECT_EQ(driver->GetSettingValueInt("PrintWidth"), 58);
+  EXPECT_EQ(row_help, L"Ширина области печати");
+  EXPECT_EQ(ok_help, L"Сохранить настройки и закрыть окно");
+}
+
 TEST_F(SettingsWindowGuiTest, ResetThenCancelKeepsTheDefaults) {
   driver->SetSettingValue("PrintWidth", Variant(80));
   win32::SettingsWindowView view(*driver, PrinterPage());
@@ -243,6 +298,54 @@ TEST_F(SettingsWindowGuiTest, HelpForTheOkButtonShowsItsPopup) {
   EXPECT_EQ(view.ShowModal(), mrCancel);
   ExpectNoFailures(script);
   EXPECT_EQ(popup_text, L"Сохранить настройки и закрыть окно");
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+// Copies of the planted module under the HTML Help control's name, removed again at the end.
+class PlantedHelpControl {
+ public:
+  explicit PlantedHelpControl(const std::vector<std::wstring>& folders) {
+    for (const std::wstring& folder : folders) {
+      const std::wstring path = folder + L"\\hhctrl.ocx";
+      if (CopyFileW(L"" PIRELL_FAKE_HHCTRL, path.c_str(), FALSE)) planted_.push_back(path);
+    }
+  }
+  ~PlantedHelpControl() {
+    for (const std::wstring& path : planted_) DeleteFileW(path.c_str());
+  }
+  std::size_t Count() const { return planted_.size(); }
+
+ private:
+  std::vector<std::wstring> planted_;
+};
+
+TEST(HtmlHelpViewerTest, ComesFromTheSystemFolderOnly) {
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring current =
+      std::wstring(temp) + L"pirell-hhctrl-" + std::to_wstring(GetCurrentProcessId());
+  ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
+  wchar_t current_before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current_before);
+  std::wstring loaded_from;
+  {
+    PlantedHelpControl planted({FolderOf(program), current});
+    ASSERT_EQ(planted.Count(), 2u);
+    SetCurrentDirectoryW(current.c_str());
+    win32::HtmlHelpViewer viewer;
+    loaded_from = viewer.ModulePath();
+    SetCurrentDirectoryW(current_before);
+  }
+  RemoveDirectoryW(current.c_str());
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(CompareStringOrdinal(FolderOf(loaded_from).c_str(), -1, system, -1, TRUE), CSTR_EQUAL)
+      << "loaded from " << ::testing::PrintToString(loaded_from);
 }
 
 TEST_F(SettingsWindowGuiTest, TheDriverShowsTheRealWindowThroughTheSeam) {

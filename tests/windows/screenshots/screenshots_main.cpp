@@ -1,6 +1,7 @@
 // Opens each settings window on a driver with its default settings and saves pictures of it:
 //   pirell_screenshots OUTPUT_FOLDER
-// settings-printer.png, settings-port.png (when the driver has a port page), settings-info.png,
+// settings-printer.png, settings-port.png, settings-port-serial.png and settings-port-file.png
+// (when the driver has a port page: USB, then the serial and the File types), settings-info.png,
 // settings-menu.png (the additional-functions menu opened) and settings-list.png.
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "png_file.h"
 #include "settings_ui/main_settings_form.h"
 #include "settings_ui/port_manager_settings.h"
+#include "settings_ui/windows/port_manager_settings_view.h"
 #include "settings_ui/windows/settings_list_view.h"
 #include "settings_ui/windows/settings_window_view.h"
 
@@ -52,6 +54,18 @@ void SelectTab(win32::SettingsWindowView& view, int index) {
   SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   NMHDR header{tabs, static_cast<UINT_PTR>(window_ids::kPages), static_cast<UINT>(TCN_SELCHANGE)};
   SendMessageW(window, WM_NOTIFY, window_ids::kPages, reinterpret_cast<LPARAM>(&header));
+  Pump(400);
+}
+
+// Chooses a port type on the port page, as a user does.
+void SelectPortType(win32::SettingsWindowView& view, int item) {
+  HWND page = view.PagePanel(1);
+  HWND type = page != nullptr ? GetDlgItem(page, win32::port_settings_ids::kPortType) : nullptr;
+  if (type == nullptr) return;
+  SendMessageW(type, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+  SendMessageW(GetParent(type), WM_COMMAND,
+               MAKEWPARAM(win32::port_settings_ids::kPortType, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(type));
   Pump(400);
 }
 
@@ -105,6 +119,11 @@ int Run(const std::wstring& folder) {
     if (tabs == 3) {
       SelectTab(view, 1);
       failures += !Save(folder, L"settings-port.png", CaptureWindow(view.Handle()));
+      SelectPortType(view, TfrmPortManagerSettings::kComItem);
+      failures += !Save(folder, L"settings-port-serial.png", CaptureWindow(view.Handle()));
+      SelectPortType(view, TfrmPortManagerSettings::kFileItem);
+      failures += !Save(folder, L"settings-port-file.png", CaptureWindow(view.Handle()));
+      SelectPortType(view, TfrmPortManagerSettings::kUsbItem);
     }
     SelectTab(view, tabs - 1);
     failures += !Save(folder, L"settings-info.png", CaptureWindow(view.Handle()));
@@ -119,7 +138,8 @@ int Run(const std::wstring& folder) {
     ShowWindow(view.Handle(), SW_HIDE);
   }
   {
-    win32::SettingsListView list(*driver);
+    win32::Win32SettingsUiServices list_services;
+    win32::SettingsListView list(*driver, list_services);
     if (!list.Create()) return 1;
     ShowWindow(list.Handle(), SW_SHOW);
     SetForegroundWindow(list.Handle());
