@@ -33,39 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A printer that counts the bytes it takes and notes when the first one arrived.
-class TimingDeviceIo : public platform::DeviceIo {
- public:
-  platform::DeviceOpenResult Open(const std::string&, platform::DeviceOpenMode) override {
-    return {std::make_unique<Device>(*this), 0};
-  }
-  std::string ErrorMessage(int code) override { return "error " + std::to_string(code); }
-
-  std::uint64_t bytes = 0;
-  std::optional<Clock::time_point> first_byte;
-  std::clock_t first_byte_cpu = 0;
-
- private:
-  class Device : public platform::Device {
-   public:
-    explicit Device(TimingDeviceIo& io) : io_(io) {}
-    platform::DeviceWriteResult Write(std::string_view data) override {
-      if (!data.empty() && !io_.first_byte) {
-        io_.first_byte = Clock::now();
-        io_.first_byte_cpu = std::clock();
-      }
-      io_.bytes += data.size();
-      return {true, data.size(), 0};
-    }
-    std::optional<std::uint8_t> Status() override { return std::nullopt; }
-    bool SetWriteTimeout(std::uint32_t) override { return true; }
-    bool Flush() override { return true; }
-
-   private:
-    TimingDeviceIo& io_;
-  };
-};
-
 Variant LabelsData(int labels, bool with_bitmaps) {
   VariantArray names =
       with_bitmaps
@@ -107,7 +74,15 @@ void BM_PrintJob(benchmark::State& state) {
   const std::filesystem::path devices =
       std::filesystem::temp_directory_path() / ("pirell-print-job-" + std::to_string(::getpid()));
   std::filesystem::create_directories(devices / "LP1");
-  TimingDeviceIo printer;
+  // A printer that counts the bytes it takes and notes when the first ones arrived.
+  testing::NullDeviceIo printer;
+  std::optional<Clock::time_point> first_byte;
+  std::clock_t first_byte_cpu = 0;
+  printer.after_write = [&] {
+    if (first_byte || printer.bytes == 0) return;
+    first_byte = Clock::now();
+    first_byte_cpu = std::clock();
+  };
   auto host = std::make_shared<testing::QuietEquipmentManager>(devices.string());
   auto driver = CreateObject<TDriver>(printer);
   CallPrivate(*driver, "Init", {Variant::Dispatch(host), Variant()});
@@ -124,7 +99,7 @@ void BM_PrintJob(benchmark::State& state) {
   double first_byte_cpu_ms = 0;
   std::int64_t peak = 0;
   for (auto _ : state) {
-    printer.first_byte.reset();
+    first_byte.reset();
     printer.bytes = 0;
     const std::int64_t before = bench::LiveBytes();
     bench::ResetPeak();
@@ -141,13 +116,12 @@ void BM_PrintJob(benchmark::State& state) {
     }
     seconds += std::chrono::duration<double>(end - start).count();
     cpu_seconds += static_cast<double>(cpu_end - cpu_start) / CLOCKS_PER_SEC;
-    if (printer.first_byte) {
-      first_byte_ms =
-          std::max(first_byte_ms,
-                   std::chrono::duration<double, std::milli>(*printer.first_byte - start).count());
+    if (first_byte) {
+      first_byte_ms = std::max(
+          first_byte_ms, std::chrono::duration<double, std::milli>(*first_byte - start).count());
       first_byte_cpu_ms =
-          std::max(first_byte_cpu_ms, static_cast<double>(printer.first_byte_cpu - cpu_start) *
-                                          1000.0 / CLOCKS_PER_SEC);
+          std::max(first_byte_cpu_ms,
+                   static_cast<double>(first_byte_cpu - cpu_start) * 1000.0 / CLOCKS_PER_SEC);
     }
   }
   Call(*driver, "Disable", Variant());

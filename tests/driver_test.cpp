@@ -30,6 +30,7 @@
 #include "support/fake_settings_ui_services.h"
 #include "support/fake_time_source.h"
 #include "support/heap_in_use.h"
+#include "support/host_call_catalog.h"
 #include "support/host_calls.h"
 #include "support/label_template_xml.h"
 #include "support/scripted_clock.h"
@@ -345,6 +346,18 @@ TEST_F(DriverTest, FailedWriteStopsTheJobAndStillClosesThePort) {
   EXPECT_EQ(device_io.events.back(), "close");
 }
 
+TEST_F(DriverTest, APrintQueueThatDoesNotTakeTheJobPrintsNoneOfItsLabels) {
+  driver->SetSettingValue("PortType", Variant(5));
+  driver->SetSettingValue("PortName", Variant("Zebra"));
+  EnableWithTemplate();
+  device_io.job_finish_reason = "printer stopped";
+  PublicCall print = Print(1, LabelsData(NoCommonValues(), {Variant("Name")},
+                                         Table(1, 2, {{Variant("A")}, {Variant("B")}})));
+  EXPECT_EQ(print.Code(), 1001);
+  EXPECT_NE(print.Message().find("\r\nОтправлено этикеток: 0 из 2"), std::string::npos)
+      << print.Message();
+}
+
 TEST_F(DriverTest, TemplateThatIsNoLabelDocumentFailsThroughTheDispatcher) {
   ASSERT_TRUE(Upload(2, "<Label><Item ClassName=\"Shk\">").result.ToBool());
   ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());
@@ -505,37 +518,13 @@ TEST_F(DriverTest, AProgressReportGoesToTheHostEveryQuarterSecondAndAtTheEnd) {
   EXPECT_EQ(host->CallsOf("TaskState").size(), 1u);
 }
 
-// A printer that keeps none of the bytes: it counts the writes and looks at the heap now and then.
-class HeapWatchingPrinter : public platform::DeviceIo {
- public:
-  platform::DeviceOpenResult Open(const std::string&, platform::DeviceOpenMode) override {
-    return {std::make_unique<Device>(*this), 0};
-  }
-  std::string ErrorMessage(int code) override { return std::to_string(code); }
-
-  std::uint64_t writes = 0;
-  std::size_t most_heap = 0;
-
- private:
-  class Device : public platform::Device {
-   public:
-    explicit Device(HeapWatchingPrinter& printer) : printer_(printer) {}
-    platform::DeviceWriteResult Write(std::string_view bytes) override {
-      if (++printer_.writes % 2000 == 0)
-        printer_.most_heap = std::max(printer_.most_heap, testing::HeapInUse());
-      return {true, bytes.size(), 0};
-    }
-    std::optional<std::uint8_t> Status() override { return std::nullopt; }
-    bool SetWriteTimeout(std::uint32_t) override { return true; }
-    bool Flush() override { return true; }
-
-   private:
-    HeapWatchingPrinter& printer_;
-  };
-};
-
 TEST_F(DriverTest, AJobOfTwoHundredThousandLabelsTakesNoMoreMemoryThanAFew) {
-  HeapWatchingPrinter printer;
+  // A printer that keeps none of the bytes and looks at the heap every 2000 writes.
+  testing::NullDeviceIo printer;
+  std::size_t most_heap = 0;
+  printer.after_write = [&] {
+    if (printer.writes % 2000 == 0) most_heap = std::max(most_heap, testing::HeapInUse());
+  };
   auto streaming = CreateObject<TDriver>(printer);
   testing::InitAndOpen(*streaming, host, "LP1");
   // The two drivers share the device folder and so its template file. A label of one line and a
@@ -558,8 +547,8 @@ TEST_F(DriverTest, AJobOfTwoHundredThousandLabelsTakesNoMoreMemoryThanAFew) {
   ASSERT_EQ(streaming->PrintLabels(1, data, description), rc::Ok) << description;
   EXPECT_EQ(printer.writes, 1u + kLabels);  // the header, then one write per label
   // Made all at once, the commands of these labels would take about 25 MB.
-  EXPECT_LT(printer.most_heap, before + 512 * 1024)
-      << "the heap grew by " << printer.most_heap - before << " bytes";
+  EXPECT_LT(most_heap, before + 512 * 1024)
+      << "the heap grew by " << most_heap - before << " bytes";
 }
 
 TEST_F(DriverTest, InitializePrinterSendsTheSetUpAndWaitsAfterTheReset) {

@@ -99,6 +99,8 @@ class NullDevice : public platform::Device {
   NullDevice& operator=(const NullDevice&) = delete;
   platform::DeviceWriteResult Write(std::string_view bytes) override {
     io_.bytes += bytes.size();
+    ++io_.writes;
+    if (io_.after_write) io_.after_write();
     return {true, bytes.size(), 0, false};
   }
   std::optional<std::uint8_t> Status() override { return std::nullopt; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,7 +66,7 @@ class QuietEquipmentManager : public LateBoundObject {
   std::string devices_folder_;
 };
 
-// A printer that takes every byte and keeps none of them: only their count.
+// A printer that takes every byte and keeps none of them: only their count, and the writes'.
 class NullDeviceIo : public platform::DeviceIo {
  public:
   platform::DeviceOpenResult Open(const std::string& name, platform::DeviceOpenMode mode) override;
@@ -86,7 +87,10 @@ class NullDeviceIo : public platform::DeviceIo {
   }
   std::string ErrorMessage(int code) override { return "error " + std::to_string(code); }
   std::uint64_t bytes = 0;
+  std::uint64_t writes = 0;
   int open_devices = 0;
+  // Runs after every write, when set.
+  std::function<void()> after_write;
 };
 
 }  // namespace pirell::testing
