@@ -160,8 +160,7 @@ TEST(BmpDecoding, MasksThatAHeaderDoesNotHoldFollowIt) {
   short_alpha.rows = {};
   short_alpha.pixel_offset = 14 + 52;
   short_alpha.truncate_to = 14 + 52 + 3;
-  EXPECT_NE(DecodeError(BuildBmp(short_alpha)).find("colour masks are truncated"),
-            std::string::npos);
+  EXPECT_NE(DecodeError(BuildBmp(short_alpha)).find("цветовые маски обрезаны"), std::string::npos);
 }
 
 TEST(BmpDecoding, TheLastRowMayLackItsPaddingAndGapsBeforeThePixelsAreAllowed) {
@@ -239,12 +238,15 @@ TEST(BmpDecoding, MalformedFilesRaiseTheDocumentedError) {
        })},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(c.message.rfind("Bitmap image is not valid: ", 0), 0u) << c.name << ": " << c.message;
+    EXPECT_EQ(c.message.rfind("Рисунок BMP повреждён или не поддерживается: ", 0), 0u)
+        << c.name << ": " << c.message;
   }
-  EXPECT_NE(cases[2].message.find("less pixel data"), std::string::npos) << cases[2].message;
-  EXPECT_NE(cases[4].message.find("larger than"), std::string::npos) << cases[4].message;
-  EXPECT_NE(cases[15].message.find("run-length"), std::string::npos) << cases[15].message;
-  EXPECT_NE(cases.back().message.find("palette index 5"), std::string::npos)
+  EXPECT_NE(cases[2].message.find("данных точек в файле меньше"), std::string::npos)
+      << cases[2].message;
+  EXPECT_NE(cases[4].message.find("рисунок больше 16384 x 16384"), std::string::npos)
+      << cases[4].message;
+  EXPECT_NE(cases[15].message.find("RLE"), std::string::npos) << cases[15].message;
+  EXPECT_NE(cases.back().message.find("номер цвета 5 вне палитры из 2 цветов"), std::string::npos)
       << cases.back().message;
 }
 

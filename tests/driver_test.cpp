@@ -368,6 +368,25 @@ TEST_F(DriverTest, TemplateThatIsNoLabelDocumentFailsThroughTheDispatcher) {
       << print.Message();
 }
 
+TEST_F(DriverTest, ABrokenPictureOfTheTemplateIsReportedInRussian) {
+  ASSERT_TRUE(Upload(3,
+                     "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Image\">"
+                     "<Property Name=\"Value\" Value=\"logo\"/><Property Name=\"Width\" "
+                     "Value=\"10\"/><Property Name=\"Height\" Value=\"10\"/></Item>"
+                     "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+                     "<Image Name=\"logo\" Path=\"\" dt:dt=\"bin.base64\">Qk0+BAAwoQIAQGAAAAA0"
+                     "AAAAAQAAAN3///8BABAABgAAANXV1dUAAAAAAAAAAAAAAAAAAEEAAAAAAAAAAAAAPwAAAAAA"
+                     "</Image></ImageList></Label>")
+                  .result.ToBool());
+  ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());
+  device_io.events.clear();
+  PublicCall print = Print(3, LabelsData(NoCommonValues(), {}, Variant(VariantArray::Table(0, 1))));
+  EXPECT_FALSE(print.result.ToBool());
+  EXPECT_EQ(print.Message(),
+            "Рисунок BMP повреждён или не поддерживается: цветовые маски обрезаны");
+  EXPECT_TRUE(device_io.events.empty());
+}
+
 // ---- Jobs written label by label ----
 
 // A template with every kind of field: printer-font text, a barcode, a text in a chosen font, a

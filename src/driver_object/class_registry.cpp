@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 
 namespace pirell {
 namespace {
@@ -43,7 +44,8 @@ const ClassRegistration* FindOleClass(std::string_view prog_id) {
 
 std::shared_ptr<LateBoundObject> CreateOleObject(std::string_view prog_id) {
   const ClassRegistration* registration = FindOleClass(prog_id);
-  if (!registration || !registration->factory) throw Error("Invalid class string", "EOleSysError");
+  if (!registration || !registration->factory)
+    throw Error(ModuleText(StringId::ClassStringInvalid, {prog_id}), "EOleSysError");
   return registration->factory();
 }
 

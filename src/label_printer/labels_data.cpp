@@ -23,7 +23,7 @@ TLabelsData::TLabelsData(const Variant& labels_data) {
   const VariantArray& names = parts.At({1}).Array();
   const VariantArray& rows = parts.At({2}).Array();
   if (common.Dims() != 2 || names.Dims() != 1 || rows.Dims() != 2)
-    throw ArrayError("The labels data has the wrong shape");
+    throw ArrayError(ModuleText(StringId::LabelsDataWrongShape));
   rows_ = &rows;
   label_count_ = rows.Upper(1) + 1;
   if (label_count_ > kMaxLabelsPerJob) throw TooManyLabels();

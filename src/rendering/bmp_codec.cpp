@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "driver_object/errors.h"
+#include "driver_object/module_strings.h"
 
 namespace pirell {
 namespace {
@@ -12,14 +13,14 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4,
                         kBiPng = 5, kBiAlphaBitfields = 6;
 
-[[noreturn]] void Invalid(const std::string& detail) {
-  throw Error("Bitmap image is not valid: " + detail, "EInvalidGraphic");
+[[noreturn]] void Invalid(StringId reason, std::initializer_list<std::string_view> args = {}) {
+  throw Error(ModuleText(StringId::BmpInvalid, {ModuleText(reason, args)}), "EInvalidGraphic");
 }
 
 // Little-endian reads that never go past the bytes they are given: the checks before them give
 // the clear reasons, these keep a check that was missed from reading outside the host's buffer.
 std::uint32_t Byte(std::string_view b, std::size_t at) {
-  if (at >= b.size()) Invalid("the file is truncated");
+  if (at >= b.size()) Invalid(StringId::BmpTruncated);
   return static_cast<unsigned char>(b[at]);
 }
 std::uint32_t U16(std::string_view b, std::size_t at) {
@@ -70,16 +71,16 @@ struct Layout {
 };
 
 Layout ReadLayout(std::string_view bytes) {
-  if (bytes.size() < kFileHeaderSize + 4) Invalid("the file is too short");
-  if (bytes[0] != 'B' || bytes[1] != 'M') Invalid("the file does not start with BM");
+  if (bytes.size() < kFileHeaderSize + 4) Invalid(StringId::BmpTooShort);
+  if (bytes[0] != 'B' || bytes[1] != 'M') Invalid(StringId::BmpNoSignature);
   Layout layout;
   const std::size_t header_size = U32(bytes, kFileHeaderSize);
   const std::size_t header_end = kFileHeaderSize + header_size;
   if (header_size != 12 && header_size != 40 && header_size != 52 && header_size != 56 &&
       header_size != 108 && header_size != 124) {
-    Invalid("unsupported header size " + std::to_string(header_size));
+    Invalid(StringId::BmpHeaderSize, {std::to_string(header_size)});
   }
-  if (bytes.size() < header_end) Invalid("the header is truncated");
+  if (bytes.size() < header_end) Invalid(StringId::BmpHeaderTruncated);
   std::int64_t height = 0;
   std::uint32_t planes = 0, colours_used = 0;
   const bool core = header_size == 12;
@@ -96,36 +97,35 @@ Layout ReadLayout(std::string_view bytes) {
     layout.compression = U32(bytes, 30);
     colours_used = U32(bytes, 46);
   }
-  if (planes != 1) Invalid("the plane count is not 1");
+  if (planes != 1) Invalid(StringId::BmpPlaneCount);
   layout.top_down = height < 0;
   if (height < 0) height = -height;
-  if (layout.width <= 0 || height <= 0) Invalid("the picture has no pixels");
+  if (layout.width <= 0 || height <= 0) Invalid(StringId::BmpNoPixels);
   if (layout.width > kMaxBmpSide || height > kMaxBmpSide ||
       std::int64_t{layout.width} * height > kMaxBmpPixels) {
-    Invalid("the picture is larger than " + std::to_string(kMaxBmpSide) + " x " +
-            std::to_string(kMaxBmpSide) + " or " + std::to_string(kMaxBmpPixels) + " pixels");
+    Invalid(StringId::BmpTooLarge, {std::to_string(kMaxBmpSide), std::to_string(kMaxBmpPixels)});
   }
   layout.height = static_cast<std::int32_t>(height);
 
   const std::uint32_t bits = layout.bits;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-    Invalid("unsupported bit count " + std::to_string(bits));
+    Invalid(StringId::BmpBitCount, {std::to_string(bits)});
   }
   switch (layout.compression) {
     case kBiRgb:
       break;
     case kBiBitfields:
     case kBiAlphaBitfields:
-      if (bits != 16 && bits != 32) Invalid("colour masks with " + std::to_string(bits) + " bits");
+      if (bits != 16 && bits != 32) Invalid(StringId::BmpMasksWithBitCount, {std::to_string(bits)});
       break;
     case kBiRle8:
     case kBiRle4:
-      Invalid("run-length compressed bitmaps are not supported");
+      Invalid(StringId::BmpRunLength);
     case kBiJpeg:
     case kBiPng:
-      Invalid("embedded JPEG or PNG pictures are not supported");
+      Invalid(StringId::BmpEmbedded);
     default:
-      Invalid("unknown compression " + std::to_string(layout.compression));
+      Invalid(StringId::BmpCompression, {std::to_string(layout.compression)});
   }
 
   // The colour masks (red, green, blue, then alpha) start right after the 40-byte header's
@@ -137,7 +137,7 @@ Layout ReadLayout(std::string_view bytes) {
     const std::size_t mask_count =
         std::max<std::size_t>(layout.compression == kBiAlphaBitfields ? 4 : 3, in_header);
     cursor = masks_at + 4 * mask_count;
-    if (bytes.size() < cursor) Invalid("the colour masks are truncated");
+    if (bytes.size() < cursor) Invalid(StringId::BmpMasksTruncated);
     cursor = std::max(cursor, header_end);
     layout.red = Channel(U32(bytes, masks_at));
     layout.green = Channel(U32(bytes, masks_at + 4));
@@ -156,10 +156,10 @@ Layout ReadLayout(std::string_view bytes) {
 
   if (bits <= 8) {
     const std::uint32_t capacity = 1u << bits;
-    if (colours_used > capacity) Invalid("the palette has more colours than the bit count allows");
+    if (colours_used > capacity) Invalid(StringId::BmpPaletteTooLarge);
     const std::uint32_t count = colours_used == 0 ? capacity : colours_used;
     const std::size_t entry_size = core ? 3 : 4;
-    if (bytes.size() < cursor + count * entry_size) Invalid("the palette is truncated");
+    if (bytes.size() < cursor + count * entry_size) Invalid(StringId::BmpPaletteTruncated);
     layout.palette.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::size_t at = cursor + i * entry_size;
@@ -169,22 +169,22 @@ Layout ReadLayout(std::string_view bytes) {
 
   layout.pixel_offset = U32(bytes, 10);
   if (layout.pixel_offset < header_end || layout.pixel_offset > bytes.size()) {
-    Invalid("the pixel data offset lies outside the file");
+    Invalid(StringId::BmpPixelOffset);
   }
   layout.stride = (static_cast<std::size_t>(layout.width) * bits + 31) / 32 * 4;
   // The last row need not carry its padding.
   const std::size_t last_row = (static_cast<std::size_t>(layout.width) * bits + 7) / 8;
   const std::size_t needed = layout.stride * static_cast<std::size_t>(layout.height - 1) + last_row;
   if (bytes.size() - layout.pixel_offset < needed) {
-    Invalid("the file holds less pixel data than its header claims");
+    Invalid(StringId::BmpPixelsTruncated);
   }
   return layout;
 }
 
 std::uint32_t PaletteColour(const Layout& layout, std::uint32_t index) {
   if (index >= layout.palette.size()) {
-    Invalid("palette index " + std::to_string(index) + " outside a palette of " +
-            std::to_string(layout.palette.size()) + " colours");
+    Invalid(StringId::BmpPaletteIndex,
+            {std::to_string(index), std::to_string(layout.palette.size())});
   }
   return layout.palette[index];
 }

@@ -116,7 +116,7 @@ TLabelImage& TLabelImageList::Items(int index) const {
 
 void TLabelImageList::SetItems(int index, std::unique_ptr<TLabelImage> image) {
   Items(index);  // checks the index
-  if (!image) throw Error("A picture list holds no empty entries");
+  if (!image) throw Error(ModuleText(StringId::PictureListEntryMissing));
   images_[static_cast<std::size_t>(index)] = std::move(image);
   drawn_.Clear();
 }
