@@ -48,15 +48,6 @@ void SleepMs(std::uint32_t ms) {
   }
 }
 
-UniqueFd::~UniqueFd() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-void UniqueFd::reset(int fd) {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = fd;
-}
-
 FdDevice::FdDevice(int fd, FdKind kind)
     : fd_(fd), kind_(kind), write_timeout_ms_(kDefaultWriteTimeoutMs) {}
 

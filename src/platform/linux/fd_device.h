@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <utility>
 
 #include "platform/device_io.h"
+#include "platform/linux/unique_fd.h"
 
 namespace pirell::platform::linux_devices {
 
@@ -16,23 +16,6 @@ namespace pirell::platform::linux_devices {
 std::uint64_t MonotonicMs();
 // Sleeps `ms` milliseconds; a signal does not cut the sleep short.
 void SleepMs(std::uint32_t ms);
-
-// Owns a file descriptor until released.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  ~UniqueFd();
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int release() { return std::exchange(fd_, -1); }
-  // Closes the descriptor held and takes `fd`.
-  void reset(int fd);
-
- private:
-  int fd_;
-};
 
 // What kind of thing a descriptor device writes to.
 enum class FdKind {

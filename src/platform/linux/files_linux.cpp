@@ -8,29 +8,10 @@
 
 #include "driver_object/errors.h"
 #include "platform/files.h"
+#include "platform/linux/unique_fd.h"
 
 namespace pirell::platform {
 namespace {
-
-// Owns a file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -77,13 +58,13 @@ std::string ExtractFileDir(const std::string& path) {
 }
 
 bool AppendToFile(const std::string& path, std::string_view bytes) {
-  Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
   if (fd.get() < 0) return false;
   return WriteAll(fd.get(), bytes);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return std::nullopt;
   std::string content;
   char buffer[65536];
@@ -101,7 +82,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 BoundedRead ReadFileUpTo(const std::string& path, std::size_t max_bytes) {
   BoundedRead result;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return result;
   struct stat st {};
   if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&

@@ -5,25 +5,11 @@
 
 #include <string>
 
+#include "platform/linux/unique_fd.h"
 #include "platform/regular_file.h"
 
 namespace pirell::platform {
 namespace {
-
-// Owns a file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 FileIdentity IdentityOf(const struct stat& st) {
   return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
@@ -53,7 +39,7 @@ RegularFileRead ReadRegularFile(const std::string& path, std::uint64_t max_bytes
                                 bool read_content) {
   RegularFileRead result;
   // O_PATH opens no device and waits on no pipe: it only names the file.
-  Fd named(::open(path.c_str(), O_PATH | O_CLOEXEC));
+  UniqueFd named(::open(path.c_str(), O_PATH | O_CLOEXEC));
   struct stat st {};
   if (named.get() < 0 || ::fstat(named.get(), &st) != 0) {
     result.refusal = RegularFileRefusal::kCannotOpen;
@@ -72,7 +58,7 @@ RegularFileRead ReadRegularFile(const std::string& path, std::uint64_t max_bytes
   }
   if (!read_content) return result;
 
-  Fd file(ReopenForReading(named.get(), path, result.identity));
+  UniqueFd file(ReopenForReading(named.get(), path, result.identity));
   if (file.get() < 0) {
     result.refusal = RegularFileRefusal::kCannotOpen;
     result.error = errno;
