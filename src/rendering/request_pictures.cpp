@@ -36,6 +36,7 @@ std::string RefusalNote(const std::string& reference, const platform::RegularFil
 
 void TRequestPictures::Clear() {
   drawn_.clear();
+  uses_.clear();
   by_identity_.clear();
   by_reference_.clear();
   by_name_.clear();
@@ -49,25 +50,43 @@ TRequestPictures::Key TRequestPictures::KeyOf(const void* source, const TBaseIma
 }
 
 void TRequestPictures::Count(std::size_t bytes) {
+  // A long job of many different pictures goes on in bounded memory: the pictures used longest
+  // ago make room, and a later label that shows one again draws it again.
+  while (!uses_.empty() && (bytes > budget_ || bytes_ > budget_ - bytes)) DropLeastRecentlyUsed();
   if (bytes > budget_ || bytes_ > budget_ - bytes) {
     throw LimitError(ModuleText(StringId::PicturesOverBudget, {Megabytes(budget_)}));
   }
   bytes_ += bytes;
 }
 
+const MonoBitmap* TRequestPictures::Find(const Key& key) {
+  const auto found = drawn_.find(key);
+  if (found == drawn_.end()) return nullptr;
+  uses_.splice(uses_.begin(), uses_, found->second.use);
+  return found->second.bitmap.get();
+}
+
+void TRequestPictures::DropLeastRecentlyUsed() {
+  const auto oldest = drawn_.find(uses_.back());
+  bytes_ -= oldest->second.bytes;
+  drawn_.erase(oldest);
+  uses_.pop_back();
+}
+
 const MonoBitmap& TRequestPictures::Keep(const Key& key, const MonoBitmap& drawn) {
-  Count(kEntryOverhead +
-        static_cast<std::size_t>(drawn.Stride()) * static_cast<std::size_t>(drawn.Height()));
-  auto kept = std::make_unique<const MonoBitmap>(drawn);
-  const MonoBitmap& result = *kept;
-  drawn_.emplace(key, std::move(kept));
-  return result;
+  const std::size_t bytes = kEntryOverhead + static_cast<std::size_t>(drawn.Stride()) *
+                                                 static_cast<std::size_t>(drawn.Height());
+  Count(bytes);
+  uses_.push_front(key);
+  Drawn& kept = drawn_[key];
+  kept = {std::make_unique<const MonoBitmap>(drawn), bytes, uses_.begin()};
+  return *kept.bitmap;
 }
 
 const MonoBitmap& TRequestPictures::Draw(const Picture& picture, TBaseImage& renderer) {
   renderer.SetImageData(&picture);
   const Key key = KeyOf(&picture, renderer);
-  if (const auto found = drawn_.find(key); found != drawn_.end()) return *found->second;
+  if (const MonoBitmap* kept = Find(key)) return *kept;
   return Keep(key, renderer.GetBitMap());
 }
 
@@ -76,7 +95,7 @@ const MonoBitmap& TRequestPictures::DrawFile(const std::string& reference, TBase
   File* file = Resolve(reference);
   if (file == nullptr || !file->usable) return renderer.GetBitMap();
   const Key key = KeyOf(file, renderer);
-  if (const auto found = drawn_.find(key); found != drawn_.end()) return *found->second;
+  if (const MonoBitmap* kept = Find(key)) return *kept;
   // The box is checked before the file is read.
   CheckFieldBox(renderer.Width(), renderer.Height());
   const Picture picture = Load(*file);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,9 +20,11 @@ namespace pirell {
 
 class TBaseImage;
 
-// Most bytes the pictures drawn during one print request may keep: every picture drawn into a
-// field box (1 bit per dot, shared by all labels that show it in a box of that size) and the file
-// references read. Beyond it the request fails with a LimitError.
+// Most bytes the pictures drawn during one print request may keep: the pictures drawn into field
+// boxes (1 bit per dot, shared by all labels that show them in a box of that size) and the file
+// references read. When something new does not fit, the pictures used longest ago are dropped
+// (and drawn again when a later label shows them); only what does not fit beside the file
+// references alone fails the request with a LimitError.
 inline constexpr std::size_t kMaxRequestPictureBytes = std::size_t{64} * 1024 * 1024;
 
 // A line for the debug log: why a file named by an Image field prints as an empty picture.
@@ -38,8 +41,8 @@ class TRequestPictures {
   void Clear();
 
   // `picture` drawn by `renderer` into its box; the first time for this picture and box size the
-  // renderer draws it, later the kept bitmap is handed back. Raises a LimitError when keeping a
-  // new bitmap would go over the budget.
+  // renderer draws it, later the kept bitmap is handed back. The bitmap stays valid until the
+  // next call. Raises a LimitError when the new bitmap alone would go over the budget.
   const MonoBitmap& Draw(const Picture& picture, TBaseImage& renderer);
   // The picture file that `reference` names (after its last '\', ':' or the platform's path
   // delimiter), drawn the same way; a bare name finds a file drawn earlier under that file name.
@@ -65,15 +68,25 @@ class TRequestPictures {
   // the stretch.
   using Key = std::tuple<const void*, int, int, TRotation, bool>;
 
+  struct Drawn {
+    std::unique_ptr<const MonoBitmap> bitmap;
+    std::size_t bytes = 0;         // as counted against the budget
+    std::list<Key>::iterator use;  // its place in `uses_`
+  };
+
   static Key KeyOf(const void* source, const TBaseImage& renderer);
+  const MonoBitmap* Find(const Key& key);
   const MonoBitmap& Keep(const Key& key, const MonoBitmap& drawn);
+  void DropLeastRecentlyUsed();
   void Count(std::size_t bytes);
   File* Resolve(const std::string& reference);
   File* FindByFileName(const std::string& name) const;
   Picture Load(File& file);
   void Note(const std::string& text) const;
 
-  std::map<Key, std::unique_ptr<const MonoBitmap>> drawn_;
+  std::map<Key, Drawn> drawn_;
+  // The keys of `drawn_`, the one used last first.
+  std::list<Key> uses_;
   // Every file opened, by the (volume, index) of its identity.
   std::map<std::pair<std::uint64_t, std::uint64_t>, std::unique_ptr<File>> by_identity_;
   // Every reference seen, with the file it opened (none for one that did not).
