@@ -1,6 +1,6 @@
 // Files an Image field may name on Windows that are no pictures to read: a character device and
-// a pipe (reading it would wait for a writer). Each prints as an empty picture at once and says
-// why once per request.
+// a pipe (reading it would wait for a writer, opening it connects to its server). Each prints as
+// an empty picture at once and says why once per request.
 
 #include <windows.h>
 
@@ -20,8 +20,8 @@ TEST(LabelImageReferenceWindows, DevicesAndPipesAreNotReadAndTheirReasonIsNoted)
       "\\\\.\\pipe\\pirell-picture-" + std::to_string(GetCurrentProcessId());
   const std::wstring wide_pipe(pipe_name.begin(), pipe_name.end());
   // A pipe whose server never writes: a reader of it would wait for ever.
-  HANDLE server = CreateNamedPipeW(wide_pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 4, 4096,
-                                   4096, 0, nullptr);
+  HANDLE server = CreateNamedPipeW(wide_pipe.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                   PIPE_TYPE_BYTE, 4, 4096, 4096, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE);
 
   TLabelObj label;
@@ -47,6 +47,18 @@ TEST(LabelImageReferenceWindows, DevicesAndPipesAreNotReadAndTheirReasonIsNoted)
   TLabelImageList list;
   list.AddImage(pipe_name);
   EXPECT_TRUE(list.Items(0).Bitmap().Empty());
+  // Such names are refused before anything is opened: the pipe's server never saw a client.
+  OVERLAPPED waiting{};
+  waiting.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_FALSE(ConnectNamedPipe(server, &waiting));
+  const DWORD connect_error = GetLastError();
+  EXPECT_EQ(connect_error, static_cast<DWORD>(ERROR_IO_PENDING));
+  if (connect_error == ERROR_IO_PENDING) {
+    CancelIoEx(server, &waiting);
+    DWORD ignored = 0;
+    GetOverlappedResult(server, &waiting, &ignored, TRUE);
+  }
+  CloseHandle(waiting.hEvent);
   CloseHandle(server);
 }
 

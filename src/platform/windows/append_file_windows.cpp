@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "platform/windows/device_io_windows.h"
+#include "platform/windows/device_names.h"
 #include "platform/windows/overlapped_io.h"
 #include "platform/windows/wide.h"
 
@@ -13,28 +13,6 @@ namespace {
 
 // WriteFile takes a 32-bit length.
 constexpr std::size_t kLargestWrite = 0x10000000u;
-
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
-// A name that Windows takes for a device wherever it stands: "COM1", "nul.txt", "LPT2 ", or a
-// path in the device namespace (\\.\...).
-bool NamesADevice(const std::string& path) {
-  if (path.starts_with("\\\\.\\") || path.starts_with("//./")) return true;
-  const std::size_t slash = path.find_last_of("\\/:");
-  std::string name = Upper(slash == std::string::npos ? path : path.substr(slash + 1));
-  name = name.substr(0, name.find('.'));
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  static constexpr std::array<const char*, 6> kPlain = {"CON", "PRN",    "AUX",
-                                                        "NUL", "CONIN$", "CONOUT$"};
-  if (std::find(kPlain.begin(), kPlain.end(), name) != kPlain.end()) return true;
-  return name.size() == 4 && (name.starts_with("COM") || name.starts_with("LPT")) &&
-         name[3] >= '1' && name[3] <= '9';
-}
 
 class FileDevice : public Device {
  public:

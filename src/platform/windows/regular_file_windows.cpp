@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/regular_file.h"
+#include "platform/windows/device_names.h"
 #include "platform/windows/wide.h"
 
 namespace pirell::platform {
@@ -33,6 +34,10 @@ int LastError() {
 RegularFileRead ReadRegularFile(const std::string& path, std::uint64_t max_bytes,
                                 bool read_content) {
   RegularFileRead result;
+  if (NamesADevice(path)) {
+    result.refusal = RegularFileRefusal::kNotRegular;
+    return result;
+  }
   // Folders open too (backup semantics), so that they are told apart from missing files.
   Handle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
