@@ -49,7 +49,7 @@ endif()
 
 # A printer on a serial line: COM42 of the prefix linked to a pseudo-terminal that socat makes;
 # the script reads what the driver wrote at the other end and checks the line settings.
-if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(TARGET pirell_tests)
   add_test(NAME serial_port_pty
            COMMAND "${CMAKE_CURRENT_LIST_DIR}/serial_port_pty.sh" "${PIRELL_WINE_RUN}"
                    "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
@@ -57,7 +57,7 @@ if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
 endif()
 
 # Print queues: Wine's spooler printing to a CUPS server that the script starts and stops.
-if(TARGET pirell_tests AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+if(TARGET pirell_tests)
   add_test(NAME print_queue_cups
            COMMAND "${CMAKE_CURRENT_LIST_DIR}/print_queue_cups.sh" "${PIRELL_WINE_RUN}"
                    "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
