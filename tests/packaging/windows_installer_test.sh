@@ -28,20 +28,8 @@ else
   wine_run=$root/cmake/wine-run
 fi
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-windows_path() {
-  local path
-  path=$(realpath -m "$1")
-  echo "Z:${path//\//\\}"
-}
-
-run() {
-  "$wine_run" "$prefix" "$@"
-}
+# shellcheck source=../windows/wine_shell.sh
+source "$root/tests/windows/wine_shell.sh"
 
 # Waits until every program of the prefix has ended (the uninstaller goes on in a copy of itself
 # after the one started has returned), for two minutes at most.

@@ -25,17 +25,8 @@ work=$5
 expected_capture=${6:-}
 device_id=${7:-}
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-# Under Wine the Unix file system is drive Z:.
-windows_path() {
-  local path
-  path=$(realpath -m "$1")
-  echo "Z:${path//\//\\}"
-}
+# shellcheck source=../wine_shell.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../wine_shell.sh"
 
 mkdir -p "$work" || fail "cannot create $work"
 results=$work/script_results.txt

@@ -17,21 +17,8 @@ prog_id_key="HKCR\\$5"
 script=$6
 work=$7
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-# Under Wine the Unix file system is drive Z:.
-windows_path() {
-  local path
-  path=$(realpath -m "$1")
-  echo "Z:${path//\//\\}"
-}
-
-run() {
-  "$wine_run" "$prefix" "$@"
-}
+# shellcheck source=../wine_shell.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../wine_shell.sh"
 
 run regsvr32 /s "$(windows_path "$dll")" || fail "regsvr32 could not register $dll"
 trap 'run regsvr32 /u /s "$(windows_path "$dll")" >/dev/null 2>&1' EXIT
