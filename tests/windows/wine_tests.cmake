@@ -56,10 +56,13 @@ if(TARGET pirell_tests)
   set_tests_properties(serial_port_pty PROPERTIES TIMEOUT 300)
 endif()
 
-# Print queues: Wine's spooler printing to a CUPS server that the script starts and stops.
+# Print queues: Wine's spooler printing to a CUPS server that the script starts and stops. In a
+# prefix of its own: every Wine program that loads the spooler brings the prefix's printers in
+# line with the CUPS server it sees, so a unit test program running meanwhile, which sees no
+# server, would delete the test's queue.
 if(TARGET pirell_tests)
   add_test(NAME print_queue_cups
            COMMAND "${CMAKE_CURRENT_LIST_DIR}/print_queue_cups.sh" "${PIRELL_WINE_RUN}"
-                   "${PIRELL_WINEPREFIX}" "$<TARGET_FILE:pirell_tests>")
+                   "${PIRELL_WINEPREFIX}-spooler" "$<TARGET_FILE:pirell_tests>")
   set_tests_properties(print_queue_cups PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()

@@ -19,10 +19,12 @@ add_dependencies(pirell_tests pirell_testserver)
 
 # Each script test registers a DLL, runs a script against it, unregisters the DLL and checks the
 # keys are gone. One entry per DLL, because the steps must run in this order and each starts a
-# Wine program.
+# Wine program. They run in a prefix apart from the unit tests, whose programs write and delete
+# classes of their own in the same registry while the scripts check theirs.
 set(_script_runner "${CMAKE_CURRENT_LIST_DIR}/run_script_test.sh")
+set(_script_prefix "${PIRELL_WINEPREFIX}-scripts")
 add_test(NAME com_test_server_script
-         COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${PIRELL_WINEPREFIX}"
+         COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${_script_prefix}"
                  "$<TARGET_FILE:pirell_testserver>" 2BF18DBF-F255-49A4-9B26-D1726AEA49C4
                  KestroEq.PirellTest "${CMAKE_CURRENT_LIST_DIR}/script_test.vbs"
                  "${PROJECT_BINARY_DIR}/com_test_server")
@@ -30,7 +32,7 @@ set_tests_properties(com_test_server_script PROPERTIES TIMEOUT 300)
 
 if(TARGET pirell_dll)
   add_test(NAME com_driver_script
-           COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${PIRELL_WINEPREFIX}"
+           COMMAND "${_script_runner}" "${PIRELL_WINE_RUN}" "${_script_prefix}"
                    "$<TARGET_FILE:pirell_dll>" 51B0BFAF-D018-484B-91D5-6ED841398ECC
                    KestroEq.Pirell "${CMAKE_CURRENT_LIST_DIR}/driver_script_test.vbs"
                    "${PROJECT_BINARY_DIR}/com_driver_script"

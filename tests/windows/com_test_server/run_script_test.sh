@@ -23,8 +23,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../wine_shell.sh"
 run regsvr32 /s "$(windows_path "$dll")" || fail "regsvr32 could not register $dll"
 trap 'run regsvr32 /u /s "$(windows_path "$dll")" >/dev/null 2>&1' EXIT
 
-threading_model=$(run reg query "$class_key\\InprocServer32" /v ThreadingModel 2>/dev/null)
-grep -q 'Apartment' <<<"$threading_model" || fail "no ThreadingModel Apartment under $class_key"
+reg_status=0
+threading_model=$(run reg query "$class_key\\InprocServer32" /v ThreadingModel 2>&1) || reg_status=$?
+grep -q 'Apartment' <<<"$threading_model" ||
+  fail "no ThreadingModel Apartment under $class_key (reg query: status $reg_status, output:" \
+    "$threading_model)"
 run reg query "$prog_id_key\\CLSID" >/dev/null 2>&1 || fail "no ProgID key $prog_id_key"
 
 "$(dirname "${BASH_SOURCE[0]}")/run_script_session.sh" "$wine_run" "$prefix" cscript "$script" \
