@@ -15,9 +15,9 @@
 #include <benchmark/benchmark.h>
 
 #include "counting_allocator.h"
+#include "languages/epl2/epl2_printer.h"
 #include "platform/locale.h"
 #include "reference_label.h"
-#include "rendering/epl2_printer.h"
 #include "rendering/printer_registry.h"
 
 namespace pirell {

@@ -11,9 +11,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "languages/epl2/epl2_printer.h"
+#include "languages/epl2/epl2_renderer.h"
 #include "platform/locale.h"
-#include "preview/epl2_renderer.h"
-#include "rendering/epl2_printer.h"
 #include "rendering/printer_registry.h"
 
 namespace pirell {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_session.h"
 #include "rendering/bmp_codec.h"
 #include "rendering/mono_bitmap.h"

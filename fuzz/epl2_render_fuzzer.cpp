@@ -9,7 +9,7 @@
 
 #include "driver_session.h"
 #include "fuzz_input.h"
-#include "preview/epl2_renderer.h"
+#include "languages/epl2/epl2_renderer.h"
 
 namespace {
 
@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string job = input.Rest();
 
   Digest whole;
-  preview::Epl2Renderer whole_renderer(whole, kLabelDots);
+  preview::Epl2Renderer whole_renderer(whole, {203, kLabelDots});
   whole_renderer.Feed(job);
   const preview::RenderSummary whole_summary = whole_renderer.Finish();
 
   Digest pieces;
-  preview::Epl2Renderer pieces_renderer(pieces, kLabelDots);
+  preview::Epl2Renderer pieces_renderer(pieces, {203, kLabelDots});
   for (std::size_t at = 0; at < job.size(); at += piece) {
     pieces_renderer.Feed(std::string_view(job).substr(at, piece));
     if (pieces_renderer.HeldBytes() > kMostHeld) fuzz::Fail("the renderer holds more than a label");

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "rendering/printer_registry.h"
 #include "rendering/printer_type_base.h"
 

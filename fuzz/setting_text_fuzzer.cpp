@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/errors.h"
 #include "driver_object/date_text.h"
-#include "driver_object/errors.h"
 #include "driver_object/number_text.h"
 #include "driver_object/settings_table.h"
 #include "driver_object/variant.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_session.h"
 #include "label_printer/templates_list.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/fake_equipment_manager.h"
 
 namespace pirell::fuzz {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/bmp_builder.h"
 
 namespace pirell {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/errors.h"
 #include "driver_object/base_object.h"
 #include "driver_object/call_trace.h"
-#include "driver_object/errors.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/locale.h"

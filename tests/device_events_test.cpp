@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/errors.h"
 #include "device/base_device.h"
-#include "driver_object/errors.h"
 #include "platform/device_window.h"
 #include "platform/files.h"
 #include "platform/time_source.h"

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/errors.h"
 #include "driver_object/base_object.h"
-#include "driver_object/errors.h"
 #include "support/test_object.h"
 
 namespace pirell {

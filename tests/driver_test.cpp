@@ -149,7 +149,7 @@ TEST_F(DriverTest, EnableWithTheDefaultsSelectsTheModelAndChecksTheUsbPort) {
 }
 
 TEST_F(DriverTest, ModelOutsideTheRegistryFailsWith13501) {
-  for (int model : {1, -1}) {
+  for (int model : {static_cast<int>(PrinterModels().size()), -1}) {
     driver->SetSettingValue("PrinterModel", Variant(model));
     PublicCall enable = CallPublic(*driver, "Enable");
     EXPECT_FALSE(enable.result.ToBool());

@@ -1,4 +1,4 @@
-#include "rendering/epl2_printer.h"
+#include "languages/epl2/epl2_printer.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,6 @@
-#include "rendering/epl2_text.h"
+#include "languages/epl2/epl2_text.h"
+#include "rendering/barcode_types.h"
+#include "rendering/command_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
 #include "driver_object/device_info.h"
-#include "driver_object/errors.h"
 #include "driver_object/host_values.h"
 #include "platform/files.h"
 #include "platform/module_info.h"

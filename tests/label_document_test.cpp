@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/locale.h"
 #include "rendering/base64.h"
 #include "support/bmp_builder.h"

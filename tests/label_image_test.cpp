@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/files.h"
 #include "platform/guid.h"
 #include "platform/xml_document.h"

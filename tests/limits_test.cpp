@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/host_values.h"
 #include "label_printer/driver.h"
 #include "platform/codepage.h"

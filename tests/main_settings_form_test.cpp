@@ -33,7 +33,7 @@ TEST_F(PrinterPageTest, ListsTheRegisteredPrinterAndItsSpeedsAndDarkness) {
   EXPECT_EQ(page.Caption, "Принтер");
   EXPECT_EQ(page.cbbPrinterType.Items, std::vector<std::string>{"ZEBRA (EPL2 lang.)"});
   EXPECT_EQ(page.cbbPrinterType.ItemIndex, 0);
-  EXPECT_EQ(page.cbbPrinterModel.Items, std::vector<std::string>{"2824, 2844"});
+  EXPECT_EQ(page.cbbPrinterModel.Items, (std::vector<std::string>{"2824, 2844", "EPL2, 300 dpi"}));
   EXPECT_EQ(page.cbbPrinterModel.ItemIndex, 0);
   EXPECT_EQ(page.cbbPrintSpeed.Items,
             (std::vector<std::string>{"1.50 IPS", "2.00 IPS", "2.50 IPS", "3.50 IPS"}));

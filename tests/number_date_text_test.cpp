@@ -4,9 +4,9 @@
 
 #include <limits>
 
+#include "common/errors.h"
 #include "driver_object/call_trace.h"
 #include "driver_object/date_text.h"
-#include "driver_object/errors.h"
 #include "driver_object/number_text.h"
 #include "driver_object/variant.h"
 #include "platform/locale.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/guid.h"

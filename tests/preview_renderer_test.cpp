@@ -1,4 +1,4 @@
-#include "preview/epl2_renderer.h"
+#include "languages/epl2/epl2_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "languages/epl2/epl2_printer.h"
 #include "platform/codepage.h"
 #include "platform/locale.h"
 #include "preview/contact_sheet.h"
 #include "preview/object_placement.h"
-#include "rendering/epl2_printer.h"
 #include "rendering/printer_registry.h"
 #include "support/bitmap_probe.h"
 #include "support/label_template_xml.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
 #include "driver_object/base_object.h"
-#include "driver_object/errors.h"
 #include "driver_object/settings_table.h"
 #include "platform/locale.h"
 #include "support/test_object.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "label_printer/templates_list.h"
 #include "platform/codepage.h"
 #include "platform/files.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/fake_port_discovery.h"
 
 namespace pirell {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/variant.h"
 #include "platform/locale.h"
 

@@ -7,8 +7,8 @@
 #include "com_server/dispparams_arguments.h"
 #include "com_server/module_lock.h"
 #include "com_server/variant_conversion.h"
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "driver_object/result_codes.h"
 
 namespace pirell::com {

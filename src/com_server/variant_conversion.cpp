@@ -9,8 +9,8 @@
 #include "com_server/com_dispatch_object.h"
 #include "com_server/com_holders.h"
 #include "com_server/com_object.h"
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "platform/codepage.h"
 
 namespace pirell::com {

@@ -3,8 +3,8 @@
 
 #include <utility>
 
+#include "common/errors.h"
 #include "device/base_device.h"
-#include "driver_object/errors.h"
 #include "platform/files.h"
 
 namespace pirell {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/late_bound.h"
 
 namespace pirell {

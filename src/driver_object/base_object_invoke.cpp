@@ -4,11 +4,11 @@
 #include <tuple>
 #include <utility>
 
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "driver_object/base_object.h"
 #include "driver_object/call_trace.h"
-#include "driver_object/errors.h"
 #include "driver_object/host_values.h"
-#include "driver_object/module_strings.h"
 
 namespace pirell {
 namespace {

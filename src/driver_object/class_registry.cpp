@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 
 namespace pirell {
 namespace {

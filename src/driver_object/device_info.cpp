@@ -1,6 +1,6 @@
 #include "driver_object/device_info.h"
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 
 namespace pirell {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/variant.h"
 
 namespace pirell {

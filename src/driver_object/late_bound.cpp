@@ -4,9 +4,9 @@
 #include <exception>
 #include <new>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "driver_object/host_values.h"
-#include "driver_object/module_strings.h"
 
 namespace pirell {
 

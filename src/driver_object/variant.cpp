@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "driver_object/date_text.h"
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
 #include "driver_object/number_text.h"
 #include "driver_object/result_codes.h"
 #include "platform/locale.h"

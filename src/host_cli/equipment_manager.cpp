@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 
 namespace pirell::cli {
 namespace {

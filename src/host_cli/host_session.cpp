@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "common/errors.h"
 #include "driver_object/class_registry.h"
-#include "driver_object/errors.h"
 #include "host_cli/equipment_manager.h"
 
 namespace pirell::cli {

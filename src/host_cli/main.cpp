@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "host_cli/commands.h"
 
 namespace {

@@ -24,7 +24,8 @@ bool IsLabelFileName(const std::string& name) {
 
 }  // namespace
 
-PictureFolder::PictureFolder(const std::string& folder, bool sheet) : sheet_(sheet) {
+PictureFolder::PictureFolder(const std::string& folder, bool sheet, int dpi)
+    : sheet_(sheet), dpi_(dpi) {
   namespace fs = std::filesystem;
   const fs::path path = fs::absolute(fs::path(folder)).lexically_normal();
   fs::create_directories(path);
@@ -44,7 +45,7 @@ std::string PictureFolder::LabelFileName(std::uint64_t number) {
 
 void PictureFolder::OnLabel(const MonoBitmap& picture, std::uint64_t) {
   ++written_;
-  WritePngFile(folder_ + "/" + LabelFileName(written_), picture, preview::kPictureDpi);
+  WritePngFile(folder_ + "/" + LabelFileName(written_), picture, dpi_);
   if (sheet_) contact_sheet_.Add(picture);
 }
 
@@ -65,7 +66,7 @@ void PictureFolder::Finish(const preview::RenderSummary& summary) {
     std::string files = LabelFileName(1);
     if (written_ > 1) files += " to " + LabelFileName(written_);
     if (sheet_) {
-      WritePngFile(folder_ + "/" + kSheetFile, contact_sheet_.Compose(), preview::kPictureDpi);
+      WritePngFile(folder_ + "/" + kSheetFile, contact_sheet_.Compose(), dpi_);
       files += ", ";
       files += kSheetFile;
     }

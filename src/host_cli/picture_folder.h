@@ -16,8 +16,8 @@ class PictureFolder : public preview::RenderSink {
   static constexpr std::uint64_t kWarningsShown = 100;
 
   // Creates the folder and removes the pictures an earlier run left there (label-*.png and
-  // sheet.png only).
-  PictureFolder(const std::string& folder, bool sheet);
+  // sheet.png only). The pictures record `dpi`, the resolution they are drawn at.
+  PictureFolder(const std::string& folder, bool sheet, int dpi = 203);
 
   void OnLabel(const MonoBitmap& picture, std::uint64_t copies) override;
   void OnWarning(std::uint64_t offset, const std::string& text) override;
@@ -31,6 +31,7 @@ class PictureFolder : public preview::RenderSink {
  private:
   std::string folder_;
   bool sheet_;
+  int dpi_;
   preview::ContactSheet contact_sheet_;
   std::uint64_t written_ = 0;
   std::uint64_t warnings_ = 0;

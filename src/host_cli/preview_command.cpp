@@ -16,7 +16,7 @@
 #include "host_cli/labels_data.h"
 #include "host_cli/picture_folder.h"
 #include "platform/files.h"
-#include "preview/epl2_renderer.h"
+#include "preview/job_renderer.h"
 
 namespace pirell::cli {
 namespace {
@@ -81,14 +81,15 @@ int RenderFile(const std::string& job_path, const std::string& out, bool sheet) 
   std::ifstream job(job_path, std::ios::binary);
   if (!job) throw std::runtime_error("cannot read " + job_path);
   PictureFolder folder(out, sheet);
-  preview::Epl2Renderer renderer(folder);
+  const std::unique_ptr<preview::JobRenderer> renderer =
+      preview::MakeJobRenderer(TPrinterLanguage::Epl2, folder);
   std::string chunk(kReadChunk, '\0');
   while (job) {
     job.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    renderer.Feed(std::string_view(chunk.data(), static_cast<std::size_t>(job.gcount())));
+    renderer->Feed(std::string_view(chunk.data(), static_cast<std::size_t>(job.gcount())));
   }
   if (job.bad()) throw std::runtime_error("cannot read " + job_path);
-  folder.Finish(renderer.Finish());
+  folder.Finish(renderer->Finish());
   return 0;
 }
 

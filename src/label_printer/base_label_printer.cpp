@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/host_values.h"
 #include "rendering/label_document.h"
 

@@ -1,6 +1,6 @@
 #include "label_printer/job_progress.h"
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 #include "platform/time_source.h"
 
 namespace pirell {

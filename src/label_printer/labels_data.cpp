@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 #include "platform/locale.h"
 
 namespace pirell {

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/variant.h"
 #include "rendering/values_list.h"
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "label_printer/command_writer.h"
 #include "label_printer/driver.h"
 #include "label_printer/job_progress.h"

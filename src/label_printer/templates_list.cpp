@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "platform/codepage.h"
 #include "platform/file_lock.h"
 #include "platform/files.h"

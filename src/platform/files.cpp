@@ -1,7 +1,7 @@
 #include "platform/files.h"
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 
 namespace pirell::platform {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 #include "platform/device_io.h"
 
 namespace pirell {

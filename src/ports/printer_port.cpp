@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 #include "platform/time_source.h"
 #include "ports/message_pump.h"
 #include "ports/port_open_failure.h"

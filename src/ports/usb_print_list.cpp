@@ -1,6 +1,6 @@
 #include "ports/usb_print_list.h"
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 
 namespace pirell {
 

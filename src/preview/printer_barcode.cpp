@@ -61,12 +61,12 @@ bool DrawPrinterBarcode(const PrinterBarcode& barcode, const BarcodePattern& pat
   if (barcode.human_readable && !pattern.human_readable.empty()) {
     const std::string text = platform::Utf8ToCp1251(pattern.human_readable);
     const char font = HumanReadableFont(barcode.narrow);
-    const std::int64_t text_width = TextLineWidth(font, 1, text.size());
+    const std::int64_t text_width = TextLineWidth(fonts, font, 1, text.size());
     const std::int64_t text_top = barcode.height + kHumanReadableGap;
     const std::int64_t text_left = (bars_width - text_width) / 2;
     DrawTextLine(placement, text_left, text_top, font, 1, 1, text, true, fonts);
-    inside = inside &&
-             !placement.PartlyOutside(text_left, text_top, text_width, TextLineHeight(font, 1));
+    inside = inside && !placement.PartlyOutside(text_left, text_top, text_width,
+                                                TextLineHeight(fonts, font, 1));
   }
   return inside;
 }

@@ -12,13 +12,27 @@
 namespace pirell::preview {
 namespace {
 
-constexpr std::array<PrinterFontCell, 5> kCells = {{
+constexpr std::array<PrinterFontCell, 5> kCells203 = {{
     {8, 12, 10},
     {10, 16, 12},
     {12, 20, 14},
     {14, 24, 16},
     {32, 48, 36},
 }};
+// The same fonts on a print head of 300 dots per inch: as many characters per inch, cells of more
+// dots.
+constexpr std::array<PrinterFontCell, 5> kCells300 = {{
+    {12, 20, 14},
+    {16, 28, 18},
+    {20, 36, 22},
+    {24, 44, 26},
+    {48, 80, 50},
+}};
+
+// Heads of 250 dots per inch and more carry the 300-dpi fonts.
+const std::array<PrinterFontCell, 5>& CellsAt(int dpi) {
+  return dpi >= 250 ? kCells300 : kCells203;
+}
 
 // Characters that reach furthest up, down and across in most faces: the font size is the largest
 // at which all of them fit into the cell together.
@@ -90,20 +104,20 @@ Fit FitToCell(const PrinterFontCell& cell) {
 
 // Fitting draws dozens of probes; the face does not change while the program runs, so each
 // font is fitted once for all renderers.
-Fit FittedOnce(char font) {
+Fit FittedOnce(char font, int dpi) {
   static std::mutex mutex;
-  static std::array<std::optional<Fit>, 5> fits;
-  const std::size_t index = static_cast<std::size_t>(font - '1');
+  static std::array<std::optional<Fit>, 10> fits;
+  const std::size_t index = static_cast<std::size_t>(font - '1') + (dpi >= 250 ? 5 : 0);
   std::lock_guard lock(mutex);
-  if (!fits[index]) fits[index] = FitToCell(kCells[index]);
+  if (!fits[index]) fits[index] = FitToCell(CellsAt(dpi)[index % 5]);
   return *fits[index];
 }
 
 }  // namespace
 
-std::optional<PrinterFontCell> PrinterFontCellOf(char font) {
+std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi) {
   if (font < '1' || font > '5') return std::nullopt;
-  return kCells[static_cast<std::size_t>(font - '1')];
+  return CellsAt(dpi)[static_cast<std::size_t>(font - '1')];
 }
 
 struct PrinterFonts::Face {
@@ -112,8 +126,10 @@ struct PrinterFonts::Face {
   platform::FontDescription font;
   std::array<std::unique_ptr<MonoBitmap>, 256> glyphs;
 
-  explicit Face(char name)
-      : cell(*PrinterFontCellOf(name)), fit(FittedOnce(name)), font(MonospaceFont(fit.size)) {}
+  Face(char name, int dpi)
+      : cell(*PrinterFontCellOf(name, dpi)),
+        fit(FittedOnce(name, dpi)),
+        font(MonospaceFont(fit.size)) {}
 
   const MonoBitmap& Glyph(unsigned char byte) {
     std::unique_ptr<MonoBitmap>& glyph = glyphs[byte];
@@ -131,14 +147,18 @@ struct PrinterFonts::Face {
   }
 };
 
-PrinterFonts::PrinterFonts() = default;
+PrinterFonts::PrinterFonts(int dpi) : dpi_(dpi) {}
 PrinterFonts::~PrinterFonts() = default;
 
 PrinterFonts::Face& PrinterFonts::FaceOf(char font) {
-  if (!PrinterFontCellOf(font)) font = '1';
+  if (!Cell(font)) font = '1';
   const std::size_t index = static_cast<std::size_t>(font - '1');
-  if (!faces_[index]) faces_[index] = std::make_unique<Face>(font);
+  if (!faces_[index]) faces_[index] = std::make_unique<Face>(font, dpi_);
   return *faces_[index];
+}
+
+std::optional<PrinterFontCell> PrinterFonts::Cell(char font) const {
+  return PrinterFontCellOf(font, dpi_);
 }
 
 const MonoBitmap& PrinterFonts::Glyph(char font, unsigned char byte) {

@@ -24,8 +24,9 @@ struct PrinterText {
 
 // The size of a line of characters upright, in dots: each character takes its font's step across
 // and the cell height down, each multiplied; nothing for a font the printer lacks.
-std::int64_t TextLineWidth(char font, int width_factor, std::size_t characters);
-std::int64_t TextLineHeight(char font, int height_factor);
+std::int64_t TextLineWidth(const PrinterFonts& fonts, char font, int width_factor,
+                           std::size_t characters);
+std::int64_t TextLineHeight(const PrinterFonts& fonts, char font, int height_factor);
 
 // Draws a line of characters with its top-left corner at (u, v) of a placed object: black ink,
 // or white ink with `black` false.

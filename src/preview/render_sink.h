@@ -7,14 +7,12 @@
 
 namespace pirell::preview {
 
-// The pictures have the printer's resolution: one pixel per dot.
-inline constexpr int kPictureDpi = 203;
-
 // Receives what a job draws, in the order of the job.
 class RenderSink {
  public:
   virtual ~RenderSink() = default;
-  // A label the job printed, as it leaves the printer, and how many copies of it were printed.
+  // A label the job printed, as it leaves the printer (one pixel per dot of the print head), and
+  // how many copies of it were printed.
   virtual void OnLabel(const MonoBitmap& picture, std::uint64_t copies) = 0;
   // Something the printer would refuse, or draw otherwise than the job means: the byte offset of
   // the command in the job and what is wrong with it.

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 
 namespace pirell {
 

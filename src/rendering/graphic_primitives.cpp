@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "driver_object/number_text.h"
 #include "driver_object/variant.h"
 #include "rendering/quarter_turn.h"

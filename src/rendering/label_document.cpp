@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "driver_object/number_text.h"
 #include "platform/xml_document.h"
 

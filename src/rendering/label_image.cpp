@@ -1,6 +1,6 @@
 #include "rendering/label_image.h"
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/files.h"
 #include "platform/regular_file.h"
 #include "rendering/base64.h"

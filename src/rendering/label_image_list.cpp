@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "platform/locale.h"
 #include "platform/xml_document.h"
 

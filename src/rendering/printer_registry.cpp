@@ -3,13 +3,13 @@
 #include <mutex>
 #include <utility>
 
-#include "rendering/epl2_printer.h"
+#include "languages/epl2/epl2_printer.h"
 
 namespace pirell {
 
 int TPrinterRegistry::RegisterPrinterType(TPrinterSerie serie, TPrinterTypeClass type_class,
-                                          std::string name) {
-  types_.push_back(TPrinterTypeInfo{type_class, serie, std::move(name)});
+                                          std::string name, TPrinterLanguage language) {
+  types_.push_back(TPrinterTypeInfo{type_class, serie, std::move(name), language});
   return static_cast<int>(types_.size()) - 1;
 }
 
@@ -44,11 +44,16 @@ std::unique_ptr<TPrinterTypeBase> CreateZebraEZPL2() {
 
 }  // namespace
 
+// Rows are only ever appended: the settings PrinterType and PrinterModel hold their positions.
 void RegisterBuiltinPrinters(TPrinterRegistry& registry) {
-  const int zebra =
-      registry.RegisterPrinterType(psZebraEZPL2, &CreateZebraEZPL2, "ZEBRA (EPL2 lang.)");
-  registry.RegisterPrinterModel(zebra, "2824, 2844", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 203, false,
+  const int epl2 = registry.RegisterPrinterType(psZebraEZPL2, &CreateZebraEZPL2,
+                                                "ZEBRA (EPL2 lang.)", TPrinterLanguage::Epl2);
+
+  // Models, in the order of their positions. EPL2: speeds "S1" to "S4", darkness "D0" to "D15".
+  registry.RegisterPrinterModel(epl2, "2824, 2844", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 203, false,
                                 true, 15, 7);
+  registry.RegisterPrinterModel(epl2, "EPL2, 300 dpi", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 300,
+                                false, true, 15, 7);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "rendering/print_params.h"
+#include "rendering/printer_language.h"
 #include "rendering/printer_type_base.h"
 
 namespace pirell {
@@ -18,6 +19,8 @@ enum TPrinterSerie : std::uint8_t {
   psGodexBZB,
   psCitizenCLP,
   psDatamaxE,
+  psZebraZPL2,
+  psTSPL,
 };
 
 // Makes a new generator of one printer type.
@@ -27,6 +30,7 @@ struct TPrinterTypeInfo {
   TPrinterTypeClass TypeClass = nullptr;
   TPrinterSerie PrinterSerie = psZebraEZPL2;
   std::string Name;  // shown to the user
+  TPrinterLanguage Language = TPrinterLanguage::Epl2;
 };
 
 struct TPrinterModel {
@@ -48,7 +52,8 @@ class TPrinterRegistry {
   TPrinterRegistry& operator=(const TPrinterRegistry&) = delete;
 
   // Appends a type and returns its position.
-  int RegisterPrinterType(TPrinterSerie serie, TPrinterTypeClass type_class, std::string name);
+  int RegisterPrinterType(TPrinterSerie serie, TPrinterTypeClass type_class, std::string name,
+                          TPrinterLanguage language = TPrinterLanguage::Epl2);
 
   // Appends a model of the type at `type_position` with the speed table
   // (speed_codes[i], speed_ips[i]). Returns the model's position, or -1 (and registers nothing)

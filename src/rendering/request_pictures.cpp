@@ -1,7 +1,7 @@
 #include "rendering/request_pictures.h"
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 #include "rendering/bmp_codec.h"

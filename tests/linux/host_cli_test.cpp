@@ -17,9 +17,9 @@
 #include "host_cli/png_file.h"
 #include "host_cli/progress_line.h"
 #include "host_cli/settings_store.h"
+#include "languages/epl2/epl2_renderer.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "preview/epl2_renderer.h"
 #include "support/temp_dir.h"
 
 namespace pirell::cli {
@@ -398,7 +398,7 @@ TEST(PreviewTest, EverySymbologyTheDriverSendsReadsBackAtEveryTurn) {
     renderer.Feed(job);
     EXPECT_EQ(renderer.Finish().warnings, 0u) << sink.warnings;
     const std::string png = folder.File(std::string("symbol-") + c.code + ".png");
-    WritePngFile(png, sink.picture, preview::kPictureDpi);
+    WritePngFile(png, sink.picture, 203);
     EXPECT_EQ(BarcodesIn(png), std::string(c.read) + "\n");
     turn = (turn + 1) % 4;
   }

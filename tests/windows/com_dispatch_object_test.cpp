@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "com_server/com_dispatch_object.h"
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/com_test_support.h"
 
 namespace pirell::com {

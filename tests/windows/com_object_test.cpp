@@ -8,7 +8,7 @@
 #include "com_server/com_holders.h"
 #include "com_server/com_object.h"
 #include "com_server/module_lock.h"
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/com_test_support.h"
 
 namespace pirell::com {

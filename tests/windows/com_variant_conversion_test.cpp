@@ -2,7 +2,7 @@
 
 #include "com_server/com_holders.h"
 #include "com_server/variant_conversion.h"
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "support/com_test_support.h"
 
 namespace pirell::com {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/files.h"
 #include "platform/linux/unique_fd.h"
 

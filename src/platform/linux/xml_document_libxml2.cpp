@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 #include "platform/xml_document.h"
 #include "platform/xml_tree_walk.h"
 #include "rendering/base64.h"

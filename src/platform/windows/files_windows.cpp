@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/files.h"
 #include "platform/windows/wide.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
-#include "driver_object/module_strings.h"
+#include "common/errors.h"
+#include "common/module_strings.h"
 #include "platform/files.h"
 #include "platform/windows/com_ptr.h"
 #include "platform/windows/wide.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "driver_object/errors.h"
+#include "common/errors.h"
 #include "platform/codepage.h"
 
 namespace pirell::test {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "driver_object/result_codes.h"
+#include "common/result_code.h"
 
 namespace pirell {
 

@@ -1,4 +1,4 @@
-#include "preview/epl2_parameters.h"
+#include "languages/epl2/epl2_render_parameters.h"
 
 namespace pirell::preview {
 

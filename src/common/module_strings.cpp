@@ -1,4 +1,4 @@
-#include "driver_object/module_strings.h"
+#include "common/module_strings.h"
 
 #include <iterator>
 

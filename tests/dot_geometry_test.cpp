@@ -1,4 +1,4 @@
-#include "rendering/epl2_geometry.h"
+#include "rendering/dot_geometry.h"
 
 #include <cmath>
 #include <limits>

@@ -1,10 +1,11 @@
-#include "preview/epl2_renderer.h"
+#include "languages/epl2/epl2_renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
+#include "languages/epl2/epl2_render_parameters.h"
 #include "platform/codepage.h"
-#include "preview/epl2_parameters.h"
 #include "preview/object_placement.h"
 #include "preview/printer_barcode.h"
 #include "preview/printer_text.h"
@@ -14,8 +15,12 @@ namespace pirell::preview {
 namespace {
 
 // The driver's default label, 58 x 40 mm, for a job that does not give its size.
-constexpr int kDefaultWidth = 464;
-constexpr int kDefaultLength = 320;
+constexpr double kDefaultWidthMM = 58;
+constexpr double kDefaultLengthMM = 40;
+
+int DotsOf(double mm, int dpi) {
+  return static_cast<int>(std::lround(mm * dpi / 25.4));
+}
 constexpr std::size_t kExcerptBytes = 40;
 
 // The start of a command for a warning: windows-1251 text, other bytes as \xNN.
@@ -67,12 +72,13 @@ std::string Text(std::int64_t number) {
 
 }  // namespace
 
-Epl2Renderer::Epl2Renderer(RenderSink& sink, int max_label_dots)
+Epl2Renderer::Epl2Renderer(RenderSink& sink, const RenderOptions& options)
     : sink_(sink),
       reader_(*this),
-      max_label_dots_(max_label_dots),
-      width_(std::min(kDefaultWidth, max_label_dots)),
-      length_(std::min(kDefaultLength, max_label_dots)) {}
+      fonts_(options.dpi),
+      max_label_dots_(MaxLabelDots(options)),
+      width_(std::min(DotsOf(kDefaultWidthMM, options.dpi), max_label_dots_)),
+      length_(std::min(DotsOf(kDefaultLengthMM, options.dpi), max_label_dots_)) {}
 
 void Epl2Renderer::Feed(std::string_view bytes) {
   reader_.Feed(bytes);
@@ -266,7 +272,7 @@ std::string Epl2Renderer::DrawText(std::string_view parameters, std::uint64_t of
   if (!x || !y || !rotation || !font || !width_factor || !height_factor || !reverse || !data)
     return kForm;
   if (*rotation < 0 || *rotation > 3) return "the rotation must be 0 to 3";
-  if (font->size() != 1 || !PrinterFontCellOf(font->front()))
+  if (font->size() != 1 || !fonts_.Cell(font->front()))
     return "font \"" + std::string(*font) + "\" is not a resident font (1 to 5)";
   if (*width_factor < 1 || *width_factor > 8 || *width_factor == 7)
     return "the horizontal multiplier must be 1 to 6 or 8";

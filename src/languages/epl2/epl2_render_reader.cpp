@@ -1,4 +1,4 @@
-#include "preview/epl2_command_reader.h"
+#include "languages/epl2/epl2_render_reader.h"
 
 #include <algorithm>
 

@@ -18,28 +18,6 @@ ByteString PrinterText(std::string_view utf8);
 // count is 0 or less).
 std::string_view LeadingCharacters(std::string_view utf8, std::int32_t count);
 
-// The field contents between double quotes, with backslashes doubled and double quotes escaped.
-ByteString QuotedData(std::string_view bytes);
-// Backslashes doubled, then double quotes preceded by a backslash.
-ByteString EscapeData(std::string_view bytes);
-
-// Barcode symbologies of the printer, in the order their names are tested.
-enum class TBarcodeType : std::uint8_t {
-  UpcA,
-  UpcE,
-  Ean8,
-  Ean13,
-  Interleaved2of5,
-  Codabar,
-  Code11,
-  Code39,
-  Code93,
-  Code128,
-};
-
-// The symbology whose name the text contains (Latin letters in any case); EAN-13 when none.
-TBarcodeType BarcodeTypeFromName(std::string_view name);
-
 // A command made of a head and its parameters separated by commas: MakeCommand("A", 1, 2, "N")
 // gives "A1,2,N". Parameters are integers (decimal) or byte strings.
 template <typename... Parts>
@@ -47,7 +25,7 @@ ByteString MakeCommand(std::string_view head, const Parts&... parts);
 
 // ---- implementation ----
 
-namespace epl2_detail {
+namespace command_detail {
 
 template <typename T>
 void AppendPart(ByteString& out, const T& part) {
@@ -62,7 +40,7 @@ void AppendPart(ByteString& out, const T& part) {
   }
 }
 
-}  // namespace epl2_detail
+}  // namespace command_detail
 
 template <typename... Parts>
 ByteString MakeCommand(std::string_view head, const Parts&... parts) {
@@ -74,7 +52,7 @@ ByteString MakeCommand(std::string_view head, const Parts&... parts) {
     auto append = [&](const auto& part) {
       if (!first) out.push_back(',');
       first = false;
-      epl2_detail::AppendPart(out, part);
+      command_detail::AppendPart(out, part);
     };
     (append(parts), ...);
   }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "rendering/epl2_geometry.h"
+#include "rendering/field_geometry.h"
 #include "rendering/printer_type_base.h"
 
 namespace pirell {
@@ -30,10 +30,7 @@ class TPrinterTypeZebraEZPL2 : public TPrinterTypeBase {
   void AddLine(TField& field);
   void AddBox(TField& field);
 
-  TDotScale Scale() const { return TDotScale(ModelProps().DPI); }
-  TDotBox UnclippedFieldBox(const TField& field, const TDotScale& scale) const;
-  TDotBox GetFieldBox(const TField& field, const TDotScale& scale) const;
-  TDotBox Clip(TDotBox box, const TDotScale& scale) const;
+  TFieldGeometry Geometry() const { return TFieldGeometry(ModelProps().DPI, PrintParams()); }
 };
 
 }  // namespace pirell

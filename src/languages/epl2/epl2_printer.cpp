@@ -1,8 +1,10 @@
-#include "rendering/epl2_printer.h"
+#include "languages/epl2/epl2_printer.h"
 
 #include <string_view>
 
-#include "rendering/epl2_text.h"
+#include "languages/epl2/epl2_text.h"
+#include "rendering/barcode_types.h"
+#include "rendering/command_text.h"
 #include "rendering/mono_bitmap.h"
 
 namespace pirell {
@@ -31,12 +33,12 @@ void TPrinterTypeZebraEZPL2::InitializePrinter() {
 
 void TPrinterTypeZebraEZPL2::InitTask() {
   TPrinterTypeBase::InitTask();
-  const TDotScale scale = Scale();
+  const TFieldGeometry geometry = Geometry();
   const TPrintParams& params = PrintParams();
   TCmdList& cmds = CmdList();
   cmds.Add("");
-  cmds.Add(MakeCommand("q", scale.MMToDots(params.Width)));
-  cmds.Add(MakeCommand("Q", scale.MMToDots(params.Height), scale.MMToDots(params.Gap)));
+  cmds.Add(MakeCommand("q", geometry.PrintWidthDots()));
+  cmds.Add(MakeCommand("Q", geometry.PrintHeightDots(), geometry.GapDots()));
   cmds.Add(params.PrintingMode == pmTransfer ? "Od" : "OD");
   cmds.Add(MakeCommand("D", params.Darkness));
   cmds.Add(MakeCommand("S", params.Speed));
@@ -80,26 +82,8 @@ void TPrinterTypeZebraEZPL2::TestPrinter() {
   CmdList().Add("U", coFlushBuffer);
 }
 
-TDotBox TPrinterTypeZebraEZPL2::UnclippedFieldBox(const TField& field,
-                                                  const TDotScale& scale) const {
-  const TDotBox box{scale.MMToDots(field.GetPropertyDbl("Left", 0)),
-                    scale.MMToDots(field.GetPropertyDbl("Top", 0)),
-                    scale.MMToDots(field.GetPropertyDbl("Width", 0)),
-                    scale.MMToDots(field.GetPropertyDbl("Height", 0))};
-  return RotateAboutCentre(field.Rotation(), box);
-}
-
-TDotBox TPrinterTypeZebraEZPL2::Clip(TDotBox box, const TDotScale& scale) const {
-  return ClipToPrintArea(box, scale.MMToDots(PrintParams().Width),
-                         scale.MMToDots(PrintParams().Height));
-}
-
-TDotBox TPrinterTypeZebraEZPL2::GetFieldBox(const TField& field, const TDotScale& scale) const {
-  return Clip(UnclippedFieldBox(field, scale), scale);
-}
-
 void TPrinterTypeZebraEZPL2::AddText(TField& field) {
-  const TDotBox box = GetFieldBox(field, Scale());
+  const TDotBox box = Geometry().ClippedReference(field);
 
   std::int32_t font = 3;
   std::int32_t magnification = 2;
@@ -121,7 +105,7 @@ void TPrinterTypeZebraEZPL2::AddText(TField& field) {
 }
 
 void TPrinterTypeZebraEZPL2::AddBarcode(TField& field) {
-  TDotBox box = GetFieldBox(field, Scale());
+  TDotBox box = Geometry().ClippedReference(field);
   const bool readable = field.GetPropertyBool("TextVisible", false);
   const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
 
@@ -181,22 +165,8 @@ void TPrinterTypeZebraEZPL2::AddBarcode(TField& field) {
 }
 
 void TPrinterTypeZebraEZPL2::AddGraphic(TField& field) {
-  TDotBox box = UnclippedFieldBox(field, Scale());
   // The raster command takes the top-left corner of the turned picture.
-  switch (field.Rotation()) {
-    case r90:
-      box.L -= box.H;
-      break;
-    case r180:
-      box.L -= box.W;
-      box.T -= box.H;
-      break;
-    case r270:
-      box.T -= box.W;
-      break;
-    default:
-      break;
-  }
+  const TDotBox box = Geometry().TurnedBox(field);
 
   const MonoBitmap& bitmap = field.GetBitmap(ModelProps().DPI);
   const int bytes_per_row = bitmap.Width() / 8;
@@ -218,31 +188,14 @@ void TPrinterTypeZebraEZPL2::AddGraphic(TField& field) {
 }
 
 void TPrinterTypeZebraEZPL2::AddLine(TField& field) {
-  const TDotScale scale = Scale();
-  std::int32_t pen_width = scale.MMToDots(field.GetPropertyDbl("PenWidth", 0));
-  if (pen_width <= 0) pen_width = 1;
-  const std::int32_t half = pen_width / 2;
-
-  std::int32_t x = scale.MMToDots(field.GetPropertyDbl("LineLeft", 0));
-  std::int32_t y = scale.MMToDots(field.GetPropertyDbl("LineTop", 0)) - half;
-  const std::int32_t length = scale.MMToDots(field.GetPropertyDbl("LineLength", 0));
-
-  const bool vertical = field.Rotation() == r90 || field.Rotation() == r270;
-  if (vertical) {
-    // The horizontal line's box, Len by PenWidth, turned a quarter about its centre.
-    const TDotBox turned = RotateAboutCentre(r90, TDotBox{x, y, length, pen_width});
-    const TDotBox clipped = Clip(TDotBox{turned.L, turned.T, pen_width, length}, scale);
-    CmdList().Add(MakeCommand("LO", clipped.L, clipped.T, clipped.W, clipped.H));
-  } else {
-    const TDotBox clipped = Clip(TDotBox{x, y, length, pen_width}, scale);
-    CmdList().Add(MakeCommand("LO", clipped.L, clipped.T, clipped.W, clipped.H));
-  }
+  const TDotBox line = Geometry().LineBox(field);
+  CmdList().Add(MakeCommand("LO", line.L, line.T, line.W, line.H));
 }
 
 void TPrinterTypeZebraEZPL2::AddBox(TField& field) {
-  const TDotScale scale = Scale();
-  const TDotBox box = GetFieldBox(field, scale);
-  const std::int32_t thickness = scale.MMToDots(field.GetPropertyDbl("PenWidth", 0));
+  const TFieldGeometry geometry = Geometry();
+  const TDotBox box = geometry.ClippedReference(field);
+  const std::int32_t thickness = geometry.MMToDots(field.GetPropertyDbl("PenWidth", 0));
   CmdList().Add(MakeCommand("X", box.L, box.T, thickness, box.L + box.W, box.T + box.H));
 }
 

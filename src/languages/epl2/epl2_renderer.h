@@ -5,16 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "preview/epl2_command_reader.h"
+#include "languages/epl2/epl2_render_reader.h"
+#include "preview/job_renderer.h"
 #include "preview/printer_fonts.h"
 #include "preview/render_sink.h"
 #include "rendering/mono_bitmap.h"
 
 namespace pirell::preview {
-
-// Largest label side drawn, in dots: 1000 mm at 203 dots per inch, the driver's own bound for a
-// field. A label picture takes at most 8 MB.
-inline constexpr int kMaxLabelDots = 8000;
 
 // Draws what an EPL2 job prints. It reads the job's bytes (fed in pieces of any size) and keeps
 // the printer's state: the label width ("q"), length and gap ("Q"), the print direction ("Z")
@@ -26,16 +23,16 @@ inline constexpr int kMaxLabelDots = 8000;
 //
 // Memory is bounded by the label size, not by the job: one label picture (two with "ZB"), one
 // command line and the glyphs of the fonts.
-class Epl2Renderer : private Epl2CommandReader::Handler {
+class Epl2Renderer final : public JobRenderer, private Epl2CommandReader::Handler {
  public:
-  explicit Epl2Renderer(RenderSink& sink, int max_label_dots = kMaxLabelDots);
+  explicit Epl2Renderer(RenderSink& sink, const RenderOptions& options = {});
 
-  void Feed(std::string_view bytes);
+  void Feed(std::string_view bytes) override;
   // The end of the job: reports a cut raster, an unfinished command and a label never printed.
-  RenderSummary Finish();
+  RenderSummary Finish() override;
 
   // Bytes held for the job now: pictures and the line being read (the font glyphs aside).
-  std::size_t HeldBytes() const;
+  std::size_t HeldBytes() const override;
 
  private:
   std::uint64_t OnCommand(std::string_view line, std::uint64_t offset) override;

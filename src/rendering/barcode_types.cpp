@@ -1,0 +1,30 @@
+#include "rendering/barcode_types.h"
+
+#include <array>
+#include <string>
+#include <utility>
+
+namespace pirell {
+
+TBarcodeType BarcodeTypeFromName(std::string_view name) {
+  static constexpr std::array<std::pair<std::string_view, TBarcodeType>, 10> kNames = {{
+      {"UPC_A", TBarcodeType::UpcA},
+      {"UPC_E", TBarcodeType::UpcE},
+      {"EAN_8", TBarcodeType::Ean8},
+      {"EAN_13", TBarcodeType::Ean13},
+      {"INTERLEAVED2OF5", TBarcodeType::Interleaved2of5},
+      {"CODABAR", TBarcodeType::Codabar},
+      {"CODE11", TBarcodeType::Code11},
+      {"CODE39", TBarcodeType::Code39},
+      {"CODE93", TBarcodeType::Code93},
+      {"CODE128", TBarcodeType::Code128},
+  }};
+  std::string upper(name);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (const auto& [pattern, type] : kNames)
+    if (upper.find(pattern) != std::string::npos) return type;
+  return TBarcodeType::Ean13;
+}
+
+}  // namespace pirell
