@@ -54,6 +54,9 @@ class TDriver : public TBaseLabelPrinter {
   // data as printing will and checks the field boxes; returns the number of labels with copies.
   // Raises what refuses the request before anything is sent.
   std::int64_t CheckPrintRequest(const TLabelsData& data);
+  // Binds every label's values as printing will and checks the barcodes the driver encodes
+  // itself; raises the BarcodeError of the first label that cannot be printed.
+  void CheckLabelBarcodes(const TLabelsData& data);
   // The second pass: opens the port, writes the job header and then each label as soon as it is
   // made, and closes the port. A failure in the middle leaves only whole labels sent and names
   // their number in FLastDevResultDescription.

@@ -4,13 +4,16 @@
 
 #include <new>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/module_strings.h"
 #include "label_printer/command_writer.h"
 #include "label_printer/driver.h"
 #include "label_printer/job_progress.h"
+#include "rendering/field_barcodes.h"
 #include "rendering/graphic_primitives.h"
 
 namespace pirell {
@@ -50,7 +53,29 @@ std::int64_t TDriver::CheckPrintRequest(const TLabelsData& data) {
   const std::int64_t labels = data.Validate();
   // Without labels nothing is drawn, so no box can be too large.
   if (data.Count() > 0) CheckFieldBoxes(FDevice->LabelObj());
+  if (data.Count() > 0 && HasEncodedBarcodes(FDevice->LabelObj())) CheckLabelBarcodes(data);
   return labels;
+}
+
+void TDriver::CheckLabelBarcodes(const TLabelsData& data) {
+  // Fields keep the last value bound to them from one label to the next, so every label is
+  // bound in order, as printing will; then the template's own values come back.
+  TFieldList& fields = FDevice->LabelObj().Fields();
+  std::vector<std::pair<TField*, std::string>> values;
+  for (int i = 0; i < fields.Count(); ++i)
+    if (TField* field = fields.Items(i); !field->Stastic())
+      values.emplace_back(field, field->Value());
+  struct Restore {
+    std::vector<std::pair<TField*, std::string>>& values;
+    ~Restore() {
+      for (auto& [field, value] : values) field->SetProperty("Value", value);
+    }
+  } restore{values};
+  for (std::int32_t i = 0; i < data.Count(); ++i) {
+    FDevice->InitLabel();
+    data.FillValues(i, FDevice->ValuesList());
+    FDevice->CheckLabelScript();
+  }
 }
 
 ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& labels_data,
@@ -81,6 +106,9 @@ ResultCode TDriver::PrintLabels(std::int32_t template_number, const Variant& lab
         data.reset();
         FLastDevResultDescription = e.what();
       } catch (const LabelsDataError& e) {
+        data.reset();
+        FLastDevResultDescription = e.what();
+      } catch (const BarcodeError& e) {
         data.reset();
         FLastDevResultDescription = e.what();
       } catch (const std::exception&) {
@@ -133,6 +161,8 @@ ResultCode TDriver::StreamLabels(const TLabelsData& data, std::int64_t total) {
       copies = data.FillValues(i, FDevice->ValuesList());
       FDevice->MakeLabelScript(copies);
     } catch (const LimitError& e) {
+      failed_label = e.what();
+    } catch (const BarcodeError& e) {
       failed_label = e.what();
     } catch (const std::bad_alloc&) {
       failed_label = std::string(LoadModuleString(StringId::OutOfMemory));

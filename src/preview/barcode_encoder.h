@@ -17,6 +17,7 @@ enum class Symbology {
   Code39,
   Code93,
   Code128,
+  Gs1_128,  // Code 128 with FNC1 first: the data is a GS1 element string as transmitted
 };
 
 // Symbologies made of narrow and wide elements only; the others count in modules.
@@ -31,8 +32,9 @@ struct BarcodePattern {
   std::string refusal;         // empty when the data was encoded
 };
 
-// Encodes `data` (the bytes of the command) in the symbology. Implemented by the barcode library
-// the build has.
+// Encodes `data` (the bytes of the command) in the symbology. For GS1-128 the data is the element
+// string as a scanner transmits it, GS where the symbol has an FNC1 separator; the human-readable
+// text then shows the AIs in parentheses.
 BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data);
 
 }  // namespace pirell::preview

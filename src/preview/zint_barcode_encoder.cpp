@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "preview/barcode_encoder.h"
+#include "rendering/gs1_element_string.h"
 
 namespace pirell::preview {
 namespace {
@@ -24,6 +25,8 @@ int ZintSymbology(Symbology symbology) {
     case Symbology::Ean8:
     case Symbology::Ean13:
       return BARCODE_EANX;
+    case Symbology::Gs1_128:
+      return BARCODE_GS1_128;
     case Symbology::Interleaved2of5:
       return BARCODE_C25INTER;
     case Symbology::Codabar:
@@ -88,12 +91,27 @@ BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data) {
   }
   symbol->symbology = ZintSymbology(symbology);
   symbol->input_mode = DATA_MODE;  // the bytes as the printer gets them
+  std::string bytes(data);
+  if (symbology == Symbology::Gs1_128) {
+    const TGs1ElementString elements = ParseGs1ElementString(data);
+    if (!elements.ok()) {
+      pattern.refusal = elements.error;
+      return pattern;
+    }
+    bytes = Gs1SquareBracketed(elements.elements);
+    symbol->input_mode = GS1_MODE | GS1NOCHECK_MODE;
+  } else if (symbology == Symbology::Ean8 || symbology == Symbology::Ean13) {
+    // With its check digit the data is checked, and the library takes its length for the
+    // symbology the command names; without it the library adds the check digit.
+    const std::size_t with_check = symbology == Symbology::Ean8 ? 8 : 13;
+    if (data.size() == with_check) symbol->symbology = BARCODE_EANX_CHK;
+  }
   symbol->show_hrt = 0;
   symbol->scale = 0.5f;  // one pixel per module
   symbol->height = 1.0f;
   const int encoded =
-      ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
-                      static_cast<int>(data.size()));
+      ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<int>(bytes.size()));
   if (encoded >= ZINT_ERROR) {
     pattern.refusal = symbol->errtxt;
     return pattern;

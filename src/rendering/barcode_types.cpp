@@ -7,7 +7,7 @@
 namespace pirell {
 
 TBarcodeType BarcodeTypeFromName(std::string_view name) {
-  static constexpr std::array<std::pair<std::string_view, TBarcodeType>, 10> kNames = {{
+  static constexpr std::array<std::pair<std::string_view, TBarcodeType>, 12> kNames = {{
       {"UPC_A", TBarcodeType::UpcA},
       {"UPC_E", TBarcodeType::UpcE},
       {"EAN_8", TBarcodeType::Ean8},
@@ -18,6 +18,8 @@ TBarcodeType BarcodeTypeFromName(std::string_view name) {
       {"CODE39", TBarcodeType::Code39},
       {"CODE93", TBarcodeType::Code93},
       {"CODE128", TBarcodeType::Code128},
+      {"GS1_128", TBarcodeType::Gs1_128},
+      {"EAN128", TBarcodeType::Gs1_128},
   }};
   std::string upper(name);
   for (char& c : upper)

@@ -17,9 +17,12 @@ enum class TBarcodeType : std::uint8_t {
   Code39,
   Code93,
   Code128,
+  Gs1_128,  // Code 128 with FNC1 first: a GS1 element string
 };
 
-// The symbology whose name the text contains (Latin letters in any case); EAN-13 when none.
+// The symbology whose name the text contains (Latin letters in any case): "UPC_A", "UPC_E",
+// "EAN_8", "EAN_13", "INTERLEAVED2OF5", "CODABAR", "CODE11", "CODE39", "CODE93", "CODE128",
+// "GS1_128" or "EAN128", tested in this order; EAN-13 when none.
 TBarcodeType BarcodeTypeFromName(std::string_view name);
 
 }  // namespace pirell

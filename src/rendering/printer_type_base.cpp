@@ -22,6 +22,15 @@ void TPrinterTypeBase::TestPrinter() {
   cmd_list_.Clear();
 }
 
+void TPrinterTypeBase::CheckLabelScript() {
+  FillFieldValues();
+  CheckLabelBarcodes(label_obj_, Geometry(), label_obj_.Images().Drawn());
+}
+
+TPlacedSymbol TPrinterTypeBase::PlaceSymbol(const TField& field, int field_number) {
+  return PlaceFieldSymbol(field, field_number, Geometry(), label_obj_.Images().Drawn());
+}
+
 void TPrinterTypeBase::FillFieldValues() {
   TFieldList& fields = label_obj_.Fields();
   for (int i = 0; i < fields.Count(); ++i) {

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "rendering/cmd_list.h"
+#include "rendering/field_barcodes.h"
+#include "rendering/field_geometry.h"
 #include "rendering/label_document.h"
 #include "rendering/print_params.h"
 #include "rendering/values_list.h"
@@ -29,6 +31,11 @@ class TPrinterTypeBase {
   virtual void MakeLabelScript(std::uint16_t NumCopyes);
   virtual void TestPrinter();  // clears the command list
 
+  // Binds the current values to the fields as MakeLabelScript does and checks the label's
+  // barcodes that the driver encodes itself as printing will draw them; appends no command.
+  // Raises the BarcodeError that printing the label would.
+  void CheckLabelScript();
+
   // Appended to every command on sending, except to commands marked coNoSuffix.
   const ByteString& CmdSuffix() const { return cmd_suffix_; }
 
@@ -50,6 +57,11 @@ class TPrinterTypeBase {
   // Offers every value of the current label, in list order, to every field; a field takes the
   // first value it accepts and keeps its previous one when it accepts none.
   void FillFieldValues();
+
+  // The field boxes at the model's resolution and the print area of the settings.
+  TFieldGeometry Geometry() const { return TFieldGeometry(model_props_.DPI, print_params_); }
+  // The symbol of the "2DShk" field at 1-based position `field_number` (PlaceFieldSymbol).
+  TPlacedSymbol PlaceSymbol(const TField& field, int field_number);
 
  private:
   TCmdList cmd_list_;

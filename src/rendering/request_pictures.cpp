@@ -45,8 +45,12 @@ void TRequestPictures::Clear() {
 }
 
 TRequestPictures::Key TRequestPictures::KeyOf(const void* source, const TBaseImage& renderer) {
-  return {source, renderer.BoxWidthDots(), renderer.BoxHeightDots(), renderer.Rotation(),
-          renderer.Stretch()};
+  return {source,
+          renderer.BoxWidthDots(),
+          renderer.BoxHeightDots(),
+          renderer.Rotation(),
+          renderer.Stretch(),
+          std::string()};
 }
 
 void TRequestPictures::Count(std::size_t bytes) {
@@ -74,8 +78,9 @@ void TRequestPictures::DropLeastRecentlyUsed() {
 }
 
 const MonoBitmap& TRequestPictures::Keep(const Key& key, const MonoBitmap& drawn) {
-  const std::size_t bytes = kEntryOverhead + static_cast<std::size_t>(drawn.Stride()) *
-                                                 static_cast<std::size_t>(drawn.Height());
+  const std::size_t bytes =
+      kEntryOverhead + std::get<std::string>(key).size() +
+      static_cast<std::size_t>(drawn.Stride()) * static_cast<std::size_t>(drawn.Height());
   Count(bytes);
   uses_.push_front(key);
   Drawn& kept = drawn_[key];
@@ -105,6 +110,13 @@ const MonoBitmap& TRequestPictures::DrawFile(const std::string& reference, TBase
   // The decoded picture goes now; only the drawn bits stay.
   renderer.SetImageData(nullptr);
   return Keep(key, drawn);
+}
+
+const MonoBitmap& TRequestPictures::DrawSymbol(const std::string& key,
+                                               const std::function<MonoBitmap()>& draw) {
+  const Key symbol_key{nullptr, 0, 0, r0, false, key};
+  if (const MonoBitmap* kept = Find(symbol_key)) return *kept;
+  return Keep(symbol_key, draw());
 }
 
 TRequestPictures::File* TRequestPictures::FindByFileName(const std::string& name) const {

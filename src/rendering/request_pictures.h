@@ -49,6 +49,10 @@ class TRequestPictures {
   // A file that is missing, no regular file, larger than kMaxPictureFileBytes or no picture
   // gives the renderer's white bitmap, and its reason goes to the notes once per request.
   const MonoBitmap& DrawFile(const std::string& reference, TBaseImage& renderer);
+  // A barcode symbol that `draw` makes, the first time for `key` (which names everything the
+  // bitmap depends on: the symbology, its options, the value, the dots per module and the turn),
+  // and kept like a picture. Raises what `draw` raises, and a LimitError as Draw does.
+  const MonoBitmap& DrawSymbol(const std::string& key, const std::function<MonoBitmap()>& draw);
 
   // What is kept, as counted against the budget.
   std::size_t Bytes() const { return bytes_; }
@@ -65,8 +69,8 @@ class TRequestPictures {
     bool usable = true;
   };
   // A drawn picture: its source (a template picture or a File), the box in dots, the turn and
-  // the stretch.
-  using Key = std::tuple<const void*, int, int, TRotation, bool>;
+  // the stretch; or a symbol, by its key alone.
+  using Key = std::tuple<const void*, int, int, TRotation, bool, std::string>;
 
   struct Drawn {
     std::unique_ptr<const MonoBitmap> bitmap;

@@ -13,6 +13,21 @@ namespace {
 
 constexpr std::string_view kDeleteAll = "\"*\"";
 
+// The data of a Code 128 symbol that carries GS1 elements: FNC1 ("F1", between the quoted
+// parts) first and after every variable-length element another one follows.
+ByteString Gs1BarcodeData(const std::vector<TGs1Element>& elements) {
+  ByteString data;
+  std::string part;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    part += elements[i].ai + elements[i].data;
+    if (i + 1 == elements.size() || elements[i].variable) {
+      data += "F1" + QuotedData(part);
+      part.clear();
+    }
+  }
+  return data;
+}
+
 }  // namespace
 
 TPrinterTypeZebraEZPL2::TPrinterTypeZebraEZPL2() {
@@ -62,7 +77,7 @@ void TPrinterTypeZebraEZPL2::MakeLabelScript(std::uint16_t NumCopyes) {
         AddGraphic(*field);
         break;
       case ftBarcode:
-        AddBarcode(*field);
+        AddBarcode(*field, i + 1);
         break;
       case ftLine:
         AddLine(*field);
@@ -70,7 +85,10 @@ void TPrinterTypeZebraEZPL2::MakeLabelScript(std::uint16_t NumCopyes) {
       case ftRectangle:
         AddBox(*field);
         break;
-      default:  // two-dimensional barcodes and unknown items print nothing
+      case ft2DBarcode:
+        AddSymbol(*field, i + 1);
+        break;
+      default:  // unknown items print nothing
         break;
     }
   }
@@ -104,7 +122,7 @@ void TPrinterTypeZebraEZPL2::AddText(TField& field) {
                             magnification, magnification, reverse, QuotedData(text)));
 }
 
-void TPrinterTypeZebraEZPL2::AddBarcode(TField& field) {
+void TPrinterTypeZebraEZPL2::AddBarcode(TField& field, int field_number) {
   TDotBox box = Geometry().ClippedReference(field);
   const bool readable = field.GetPropertyBool("TextVisible", false);
   const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
@@ -155,25 +173,42 @@ void TPrinterTypeZebraEZPL2::AddBarcode(TField& field) {
       code = "9";
       break;
     case TBarcodeType::Code128:
+    case TBarcodeType::Gs1_128:
       code = "1";
       break;
   }
 
+  ByteString data;
+  if (type == TBarcodeType::Gs1_128) {
+    data = Gs1BarcodeData(Gs1ElementsOfField(field, field_number));
+    if (data.empty()) return;  // no value, no barcode
+  } else {
+    data = QuotedData(PrinterText(field.Value()));
+  }
   CmdList().Add(MakeCommand("B", box.L, box.T, static_cast<int>(field.Rotation()), code, narrow,
-                            wide, box.H, std::string_view(readable ? "B" : "N"),
-                            QuotedData(PrinterText(field.Value()))));
+                            wide, box.H, std::string_view(readable ? "B" : "N"), data));
 }
 
 void TPrinterTypeZebraEZPL2::AddGraphic(TField& field) {
   // The raster command takes the top-left corner of the turned picture.
   const TDotBox box = Geometry().TurnedBox(field);
-
   const MonoBitmap& bitmap = field.GetBitmap(ModelProps().DPI);
-  const int bytes_per_row = bitmap.Width() / 8;
-  const int rows = bitmap.Height();
-  CmdList().Add(MakeCommand("GW", box.L, box.T, bytes_per_row, rows));
+  // Columns past the last whole byte are dropped.
+  AddRaster(box.L, box.T, bitmap, bitmap.Width() / 8);
+}
 
-  // Rows are already packed the printer's way; columns past the last whole byte are dropped.
+void TPrinterTypeZebraEZPL2::AddSymbol(TField& field, int field_number) {
+  const TPlacedSymbol symbol = PlaceSymbol(field, field_number);
+  // Every module is sent: the last byte of a row is filled up with white.
+  if (symbol.bitmap) AddRaster(symbol.left, symbol.top, *symbol.bitmap, symbol.bitmap->Stride());
+}
+
+void TPrinterTypeZebraEZPL2::AddRaster(std::int32_t left, std::int32_t top,
+                                       const MonoBitmap& bitmap, int bytes_per_row) {
+  const int rows = bitmap.Height();
+  CmdList().Add(MakeCommand("GW", left, top, bytes_per_row, rows));
+
+  // Rows are already packed the printer's way.
   ByteString raster;
   raster.reserve(static_cast<std::size_t>(bytes_per_row) * static_cast<std::size_t>(rows));
   if (bytes_per_row > 0 && bytes_per_row == bitmap.Stride()) {

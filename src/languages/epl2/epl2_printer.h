@@ -25,12 +25,14 @@ class TPrinterTypeZebraEZPL2 : public TPrinterTypeBase {
 
  private:
   void AddText(TField& field);
-  void AddBarcode(TField& field);
+  void AddBarcode(TField& field, int field_number);
   void AddGraphic(TField& field);
   void AddLine(TField& field);
   void AddBox(TField& field);
-
-  TFieldGeometry Geometry() const { return TFieldGeometry(ModelProps().DPI, PrintParams()); }
+  void AddSymbol(TField& field, int field_number);
+  // The first `bytes_per_row` bytes of every row of the bitmap as a raster graphic with its
+  // top-left corner at (left, top).
+  void AddRaster(std::int32_t left, std::int32_t top, const MonoBitmap& bitmap, int bytes_per_row);
 };
 
 }  // namespace pirell

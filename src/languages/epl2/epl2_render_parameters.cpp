@@ -57,4 +57,35 @@ std::optional<std::string> Epl2Parameters::Quoted() {
   return std::nullopt;  // no closing quote
 }
 
+std::optional<Epl2Parameters::BarcodeData> Epl2Parameters::Barcode() {
+  if (!Separator()) return std::nullopt;
+  Epl2Parameters parts(rest_.substr(first_ ? 0 : 1));
+  BarcodeData data;
+  bool any = false;
+  while (!parts.AtEnd()) {
+    const std::string_view text = parts.rest_;
+    if (text.size() >= 2 && text[0] == 'F' && text[1] >= '1' && text[1] <= '4') {
+      if (text[1] == '1') {
+        if (!any)
+          data.fnc1_first = true;
+        else
+          data.bytes.push_back('\x1D');
+      } else {
+        ++data.other_functions;
+      }
+      parts.rest_ = text.substr(2);
+    } else {
+      parts.first_ = true;  // the parts follow one another without commas
+      const std::optional<std::string> quoted = parts.Quoted();
+      if (!quoted) return std::nullopt;
+      data.bytes += *quoted;
+    }
+    any = true;
+  }
+  if (!any) return std::nullopt;
+  rest_ = {};
+  first_ = false;
+  return data;
+}
+
 }  // namespace pirell::preview

@@ -26,6 +26,15 @@ class Epl2Parameters {
   // closing quote is left unread.
   std::optional<std::string> Quoted();
 
+  // The data of a barcode: quoted parts and Code 128's function characters "F1" to "F4" one
+  // after the other, with nothing after them.
+  struct BarcodeData {
+    std::string bytes;        // the quoted parts, a GS (character 29) for each FNC1
+    bool fnc1_first = false;  // the data starts with FNC1: a GS1 symbol
+    int other_functions = 0;  // FNC2 to FNC4
+  };
+  std::optional<BarcodeData> Barcode();
+
   bool AtEnd() const { return rest_.empty(); }
 
  private:

@@ -296,7 +296,7 @@ std::string Epl2Renderer::DrawBarcode(std::string_view parameters, std::uint64_t
                                       std::string_view line) {
   static const std::string kForm =
       "takes x, y, rotation, type, narrow and wide bar widths, height, B or N and the data in "
-      "quotes";
+      "quotes (Code 128 also F1 to F4 between the quoted parts)";
   Epl2Parameters p(parameters);
   const auto x = p.Number();
   const auto y = p.Number();
@@ -306,7 +306,7 @@ std::string Epl2Renderer::DrawBarcode(std::string_view parameters, std::uint64_t
   const auto wide = p.Number();
   const auto height = p.Number();
   const auto readable = p.Word();
-  const auto data = p.Quoted();
+  const auto data = p.Barcode();
   if (!x || !y || !rotation || !type || !narrow || !wide || !height || !readable || !data)
     return kForm;
   if (*rotation < 0 || *rotation > 3) return "the rotation must be 0 to 3";
@@ -314,7 +314,9 @@ std::string Epl2Renderer::DrawBarcode(std::string_view parameters, std::uint64_t
     return "the human-readable line must be B (printed) or N (not printed)";
   if (*height < 1) return "the bar height must be 1 dot or more, not " + Text(*height);
 
-  const std::optional<Symbology> symbology = SymbologyOf(*type);
+  std::optional<Symbology> symbology = SymbologyOf(*type);
+  // A Code 128 symbol that starts with FNC1 carries GS1 elements.
+  if (symbology == Symbology::Code128 && data->fnc1_first) symbology = Symbology::Gs1_128;
   if (symbology && IsEanOrUpc(*symbology)) {
     if (*narrow < 2 || *narrow > 4) return "the narrow bar width must be 2 to 4 dots";
   } else if (*narrow < 1 || *narrow > 10) {
@@ -324,8 +326,13 @@ std::string Epl2Renderer::DrawBarcode(std::string_view parameters, std::uint64_t
     return "the wide bar width must be 2 to 30 dots";
 
   BarcodePattern pattern;
-  if (symbology) {
-    pattern = EncodeBarcode(*symbology, *data);
+  if (symbology &&
+      (data->other_functions > 0 || (data->fnc1_first && symbology != Symbology::Gs1_128))) {
+    pattern.refusal = "function characters other than a leading FNC1 of Code 128";
+    Warn(offset, Excerpt(line) + ": the preview does not draw " + pattern.refusal +
+                     ", drawn as a hatched box");
+  } else if (symbology) {
+    pattern = EncodeBarcode(*symbology, data->bytes);
     if (!pattern.refusal.empty())
       Warn(offset, Excerpt(line) + ": the barcode is refused (" + pattern.refusal +
                        "), drawn as a hatched box");
@@ -344,7 +351,7 @@ std::string Epl2Renderer::DrawBarcode(std::string_view parameters, std::uint64_t
   barcode.symbology = symbology;
   barcode.height = *height;
   barcode.human_readable = *readable == "B";
-  barcode.data_length = data->size();
+  barcode.data_length = data->bytes.size();
   NoteClipped(DrawPrinterBarcode(barcode, pattern, fonts_, Label(offset)), offset, line);
   return {};
 }
