@@ -67,11 +67,14 @@ TEST_F(ValueTextTest, DatesShowTheTimeOnlyWhenItIsNotMidnight) {
   EXPECT_EQ(ValueToText(Variant::Date(42067.5)), "04.03.2015 12:00:00");
 }
 
-TEST_F(ValueTextTest, TextsAreQuotedWithLineBreaksWrittenAsBackslashN) {
+TEST_F(ValueTextTest, TextsAreQuotedWithLineBreaksAndControlCharactersWrittenVisibly) {
   EXPECT_EQ(ValueToText(Variant("first\r\nsecond")), "'first\\nsecond'");
   EXPECT_EQ(ValueToText(Variant::AnsiString("a\r\nb")), "'a\\nb'");
-  // Only the pair is replaced.
-  EXPECT_EQ(ValueToText(Variant("a\nb\rc")), "'a\nb\rc'");
+  // A lone line end, the group separators of a marking code and other control characters are
+  // written visibly, so that no value breaks a line of the log.
+  EXPECT_EQ(ValueToText(Variant("a\nb\rc")), "'a<LF>b<CR>c'");
+  EXPECT_EQ(ValueToText(Variant("0104601234567893215abc\x1D" "93dGVz\x01\t")),
+            "'0104601234567893215abc<GS>93dGVz<1>\t'");
   EXPECT_EQ(ValueToText(Variant("")), "''");
   EXPECT_EQ(ValueToText(Variant("Привет")), "'Привет'");
 }

@@ -326,6 +326,35 @@ TEST_F(DriverTest, CopiesThatCannotBePrintedAreRefusedWithTheirReasonBeforeAnyth
   EXPECT_TRUE(device_io.events.empty());
 }
 
+TEST_F(DriverTest, AMarkingCodeThatCannotBePrintedRefusesTheRequestBeforeAnythingIsSent) {
+  const std::string symbol_template =
+      "<Label><Item ClassName=\"2DShk\"><Property Name=\"DS\" Value=\"Code\"/>"
+      "<Property Name=\"BarCodeType\" Value=\"GS1_DATAMATRIX\"/>"
+      "<Property Name=\"Value\" Value=\"0104601234567893\"/>"
+      "<Property Name=\"Width\" Value=\"20\"/><Property Name=\"Height\" Value=\"20\"/>"
+      "</Item></Label>";
+  ASSERT_TRUE(Upload(2, symbol_template).result.ToBool());
+  ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());
+  device_io.events.clear();
+  // The third label's serial number runs past the 20 characters of AI 21.
+  const Variant rows = Table(1, 3,
+                             {{Variant("0104601234567893"
+                                       "21A\x1D"
+                                       "93abcd")},
+                              {Variant("0104601234567893"
+                                       "21B")},
+                              {Variant("0104601234567893"
+                                       "21" +
+                                       std::string(21, 'C'))}});
+  PublicCall print = Print(2, LabelsData(NoCommonValues(), {Variant("Code")}, rows));
+  EXPECT_EQ(print.Code(), 1004);
+  EXPECT_EQ(print.Message(),
+            "Ошибка входных параметров команды\r\nШтрихкод поля 1 (2DShk, источник данных «Code») "
+            "не может быть напечатан: значение не является строкой элементов GS1: в элементе (21) "
+            "21 знаков, а допустимо от 1 до 20");
+  EXPECT_TRUE(device_io.events.empty());
+}
+
 TEST_F(DriverTest, NoLabelRowsStillSendTheJobHeader) {
   EnableWithTemplate();
   PublicCall print =

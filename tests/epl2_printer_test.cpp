@@ -119,7 +119,7 @@ TEST_F(Epl2PrinterTest, TestPrinterLeavesOnlyTheConfigurationPrintout) {
 
 TEST_F(Epl2PrinterTest, LabelEndsWithTheFlushedCopyCount) {
   printer_.LabelObj().LoadFromString(LabelTemplateXml()
-                                         .Item("2DShk", {{"Value", "x"}, {"Height", "10"}})
+                                         .Item("2DShk", {{"Value", ""}, {"Height", "10"}})
                                          .Item("Barcode2D", {{"Value", "x"}})
                                          .Item("textsimple", {{"Value", "x"}})
                                          .Text());
@@ -128,7 +128,7 @@ TEST_F(Epl2PrinterTest, LabelEndsWithTheFlushedCopyCount) {
   printer_.MakeLabelScript(3);
   printer_.InitLabel();
   printer_.MakeLabelScript(65535);
-  // Items of no printable kind produce nothing.
+  // Items of no printable kind, and a two-dimensional barcode without a value, produce nothing.
   const std::vector<ByteString> datas = Datas(printer_.CmdList());
   ASSERT_EQ(datas.size(), kHeaderSize + 4u);
   EXPECT_EQ(datas[8], "N");
@@ -328,6 +328,183 @@ TEST_F(Epl2PrinterTest, TurnedBarcodes) {
   // r270: 160 - 60 = 100, 180 + 120 = 300; height cut to 20, not over 48: no deduction.
   EXPECT_EQ(OneCommand("Shk", With(box, {{"RotationFixed", "r270"}})),
             "B100,300,3,1,2,2,20,B,\"12345\"");
+}
+
+// ---- barcodes the driver encodes itself ----
+
+// A marking code as scanned: GTIN, serial number, GS, verification key, GS, crypto tail with
+// characters the GS1 character set lacks.
+constexpr char kMarkingCode[] =
+    "0104601234567893215abc!%\"\x1D"
+    "91EE06\x1D"
+    "92dGVz\\t+/=";
+
+const Properties kSymbol = {{"BarCodeType", "DataMatrix"},
+                            {"Left", "5"},
+                            {"Top", "5"},
+                            {"Width", "10"},
+                            {"Height", "10"},
+                            {"Value", "123456"}};
+
+// The raster of a GW command as modules `dots` a side: the dark modules, row by row.
+std::vector<std::string> ModuleRows(const ByteString& raster, int bytes_per_row, int rows,
+                                    int dots) {
+  std::vector<std::string> modules;
+  for (int y = 0; y < rows; y += dots) {
+    std::string row;
+    for (int x = 0; x < bytes_per_row * 8; x += dots) {
+      const auto byte =
+          static_cast<unsigned char>(raster[static_cast<std::size_t>(y) * bytes_per_row + x / 8]);
+      row += (byte & (0x80 >> (x % 8))) == 0 ? '#' : '.';
+    }
+    modules.push_back(row);
+  }
+  return modules;
+}
+
+TEST_F(Epl2PrinterTest, TwoDimensionalSymbolsAreRastersOfWholeDotsPerModule) {
+  struct Case {
+    Properties properties;
+    const char* header;
+  };
+  // A DataMatrix of 6 digits has 10 x 10 modules; the 10 mm box is 80 dots: 8 dots a module at
+  // the box's corner (40, 40). Each row is sent whole, filled up with white.
+  const Case kCases[] = {
+      {kSymbol, "GW40,40,10,80"},
+      {With(kSymbol, {{"ModuleSize", "0.5"}}), "GW40,40,5,40"},             // 4 dots a module
+      {With(kSymbol, {{"Width", "12"}, {"Height", "7"}}), "GW40,40,7,50"},  // 96 x 56: 5 dots
+      {With(kSymbol, {{"ModuleSize", "0.3"}}), "GW40,40,3,20"},             // 2.4 -> 2: 20 dots
+  };
+  for (const Case& c : kCases) {
+    const std::vector<ByteString> commands =
+        FieldCommands(LabelTemplateXml().Item("2DShk", c.properties));
+    ASSERT_EQ(commands.size(), 2u) << c.header;
+    EXPECT_EQ(commands[0], c.header);
+  }
+  // The modules are the same at every size: every dark module is a square of dots.
+  const std::vector<ByteString> large = FieldCommands(LabelTemplateXml().Item("2DShk", kSymbol));
+  const std::vector<ByteString> small =
+      FieldCommands(LabelTemplateXml().Item("2DShk", With(kSymbol, {{"ModuleSize", "0.5"}})));
+  ASSERT_EQ(large.size(), 2u);
+  ASSERT_EQ(small.size(), 2u);
+  ASSERT_EQ(large[1].size(), 800u);
+  const std::vector<std::string> modules = ModuleRows(large[1], 10, 80, 8);
+  EXPECT_EQ(ModuleRows(small[1], 5, 40, 4), modules);
+  EXPECT_EQ(modules.front(), "#.#.#.#.#.");  // the timing pattern
+  EXPECT_EQ(modules.back(), "##########");   // the finder pattern
+}
+
+TEST_F(Epl2PrinterTest, TurnedSymbolsKeepTheCornerOfTheTurnedBox) {
+  // A 20 x 10 mm box at (5, 5) mm: 160 x 80 dots at (40, 40), centre (120, 80). The 10 x 10
+  // module symbol at 8 dots is 80 x 80 at the upright box's top-left corner.
+  const Properties box = With(kSymbol, {{"Width", "20"}});
+  struct Case {
+    const char* turn;
+    const char* header;
+  };
+  const Case kCases[] = {
+      {"r0", "GW40,40,10,80"},
+      // Turned boxes 80 x 160 at (80, 0) and 160 x 80 at (40, 40): the corner goes top-right,
+      // bottom-right, bottom-left.
+      {"r90", "GW80,0,10,80"},
+      {"r180", "GW120,40,10,80"},
+      {"r270", "GW80,80,10,80"},
+  };
+  const std::vector<std::string> upright =
+      ModuleRows(FieldCommands(LabelTemplateXml().Item("2DShk", box))[1], 10, 80, 8);
+  for (const Case& c : kCases) {
+    const std::vector<ByteString> commands =
+        FieldCommands(LabelTemplateXml().Item("2DShk", With(box, {{"RotationFixed", c.turn}})));
+    ASSERT_EQ(commands.size(), 2u) << c.turn;
+    EXPECT_EQ(commands[0], c.header);
+    // Turned a quarter clockwise: the first upright column is the top row, read bottom up.
+    if (std::string_view(c.turn) == "r90") {
+      const std::vector<std::string> turned = ModuleRows(commands[1], 10, 80, 8);
+      for (int x = 0; x < 10; ++x)
+        for (int y = 0; y < 10; ++y) EXPECT_EQ(turned[x][9 - y], upright[y][x]);
+    }
+  }
+}
+
+TEST_F(Epl2PrinterTest, Gs1BarcodesSendFnc1FirstAndAfterEveryVariableLengthElement) {
+  // Values with group separators come from the host's data, never from the template's XML.
+  const Properties gs1 = With(kBarcode, {{"BarCodeType", "GS1_128"}, {"DS", "Code"}});
+  const auto barcode_of = [&](const Properties& properties, const std::string& value) {
+    printer_.LabelObj().LoadFromString(LabelTemplateXml().Item("Shk", properties).Text());
+    printer_.InitTask();
+    printer_.InitLabel();
+    printer_.ValuesList().Add("Code", value);
+    printer_.MakeLabelScript(1);
+    const std::vector<ByteString> datas = Datas(printer_.CmdList());
+    return datas.size() == kHeaderSize + 3 ? datas[kHeaderSize + 1] : ByteString("(none)");
+  };
+  EXPECT_EQ(barcode_of(gs1,
+                       "0104601234567893"
+                       "21ABC\x1D"
+                       "3103000750"),
+            "B40,120,0,1,2,2,96,B,F1\"010460123456789321ABC\"F1\"3103000750\"");
+  EXPECT_EQ(barcode_of(With(gs1, {{"BarCodeType", "ean128"}}), "(00)046012345678900003(10)A(B)"),
+            "B40,120,0,1,2,2,96,B,F1\"0004601234567890000310A(B)\"");
+  // The crypto tail's quote and backslash are escaped inside the quoted parts.
+  EXPECT_EQ(
+      barcode_of(gs1, kMarkingCode),
+      "B40,120,0,1,2,2,96,B,F1\"0104601234567893215abc!%\\\"\"F1\"91EE06\"F1\"92dGVz\\\\t+/=\"");
+  // No value, no barcode.
+  EXPECT_EQ(barcode_of(gs1, ""), "(none)");
+}
+
+TEST_F(Epl2PrinterTest, BarcodesThatCannotBePrintedAreRefusedNamingTheFieldAndTheReason) {
+  struct Case {
+    const char* class_name;
+    Properties properties;
+    const char* reason;
+  };
+  const Case kCases[] = {
+      {"2DShk", With(kSymbol, {{"BarCodeType", "MaxiCode"}}),
+       "неизвестный тип штрихкода «MaxiCode»"},
+      {"2DShk", With(kSymbol, {{"Width", "1"}}),
+       "символ из 10 x 10 модулей не помещается в поле 8 x 80 точек даже при 1 точке на модуль"},
+      {"2DShk", With(kSymbol, {{"ModuleSize", "2"}}),
+       "символ из 10 x 10 модулей по 16 точек на модуль не помещается в поле 80 x 80 точек"},
+      {"2DShk", With(kSymbol, {{"Left", "50"}}), "символ выходит за край этикетки"},
+      {"2DShk", With(kSymbol, {{"BarCodeType", "QR"}, {"ErrorCorrection", "X"}}),
+       "уровень коррекции ошибок «X» не подходит для QR"},
+      {"2DShk",
+       With(kSymbol, {{"Width", "50"}, {"Height", "30"}, {"Value", std::string(4000, 'x')}}),
+       "данных больше, чем вмещает символ DataMatrix"},
+      {"2DShk", With(kSymbol, {{"BarCodeType", "GS1_DATAMATRIX"}, {"Value", "0104601234567894"}}),
+       "значение не является строкой элементов GS1: в элементе (01) неверная контрольная цифра "
+       "4, должна быть 3"},
+      {"2DShk",
+       With(kSymbol, {{"BarCodeType", "GS1DataMatrix"},
+                      {"Value",
+                       "0104601234567893"
+                       "2301"}}),
+       "значение не является строкой элементов GS1: неизвестный идентификатор применения (230)"},
+      {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "01046012345678"}}),
+       "значение не является строкой элементов GS1: в элементе (01) должно быть 14 знаков, а не "
+       "12"},
+      {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "(17)2412AB"}}),
+       "значение не является строкой элементов GS1: в элементе (17) допустимы только цифры, а не "
+       "«A»"},
+  };
+  for (const Case& c : kCases) {
+    printer_.LabelObj().LoadFromString(LabelTemplateXml()
+                                           .Item("Line", {})
+                                           .Item(c.class_name, With(c.properties, {{"DS", "Code"}}))
+                                           .Text());
+    printer_.InitTask();
+    printer_.InitLabel();
+    try {
+      printer_.MakeLabelScript(1);
+      ADD_FAILURE() << c.reason;
+    } catch (const BarcodeError& e) {
+      EXPECT_EQ(e.Code(), 1004);
+      EXPECT_EQ(std::string(e.what()),
+                std::string("Штрихкод поля 2 (") + c.class_name +
+                    ", источник данных «Code») не может быть напечатан: " + c.reason);
+    }
+  }
 }
 
 // ---- lines and boxes ----

@@ -26,18 +26,21 @@ TEST(BaseImageTest, StartsAtEightDotsPerMillimetreWithWordBreak) {
   EXPECT_EQ(image.Font().size_points, 8);
 }
 
-TEST(BaseImageTest, DpiRoundsToWholeDotsPerMillimetre) {
+TEST(BaseImageTest, DpiRoundsToWholeDotsPerMillimetreOnlyWhereTheHeadHasThem) {
   TBaseImage image;
   image.SetDPI(203);
   EXPECT_EQ(image.DotsPerMM(), 8);
   EXPECT_EQ(image.DPI(), 203);  // 8 x 25.400051 = 203.2
-  image.SetDPI(300);            // 11.81 dots per mm
-  EXPECT_EQ(image.DotsPerMM(), 12);
-  EXPECT_EQ(image.DPI(), 305);
-  image.SetDPI(190);  // 7.48
-  EXPECT_EQ(image.DotsPerMM(), 7);
-  image.SetDPI(191);  // 7.52
-  EXPECT_EQ(image.DotsPerMM(), 8);
+  // 11.81 and 23.62 dots per mm are 1.6 % from 12 and 24: a box drawn at those would be larger
+  // than the printer's box.
+  for (const int dpi : {300, 600, 190}) {
+    image.SetDPI(dpi);
+    EXPECT_NEAR(image.DotsPerMM(), dpi / 25.400051, 1e-9) << dpi;
+    EXPECT_EQ(image.DPI(), dpi);
+  }
+  image.SetWidth(50);
+  image.SetDPI(300);
+  EXPECT_EQ(image.BoxWidthDots(), 591);  // as the printer's own 50 mm
 }
 
 TEST(BaseImageTest, SizesTheBitmapFromTheBoxAndTheTurn) {

@@ -14,12 +14,30 @@
 namespace pirell {
 namespace {
 
+// A control character written visibly, so that no value breaks a line of the log and the group
+// separators of marking codes can be seen: <GS>, <CR>, <LF> or its code.
+std::string VisibleControl(unsigned char byte) {
+  switch (byte) {
+    case 0x1D:
+      return "<GS>";
+    case '\r':
+      return "<CR>";
+    case '\n':
+      return "<LF>";
+    default:
+      return "<" + std::to_string(byte) + ">";
+  }
+}
+
 std::string QuotedText(const std::string& text) {
   std::string out = "'";
   for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
       out += "\\n";
       ++i;
+    } else if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
+      out += VisibleControl(byte);
     } else {
       out += text[i];
     }

@@ -4,9 +4,7 @@
 
 #include <new>
 #include <optional>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "common/errors.h"
 #include "common/module_strings.h"
@@ -58,19 +56,8 @@ std::int64_t TDriver::CheckPrintRequest(const TLabelsData& data) {
 }
 
 void TDriver::CheckLabelBarcodes(const TLabelsData& data) {
-  // Fields keep the last value bound to them from one label to the next, so every label is
-  // bound in order, as printing will; then the template's own values come back.
-  TFieldList& fields = FDevice->LabelObj().Fields();
-  std::vector<std::pair<TField*, std::string>> values;
-  for (int i = 0; i < fields.Count(); ++i)
-    if (TField* field = fields.Items(i); !field->Stastic())
-      values.emplace_back(field, field->Value());
-  struct Restore {
-    std::vector<std::pair<TField*, std::string>>& values;
-    ~Restore() {
-      for (auto& [field, value] : values) field->SetProperty("Value", value);
-    }
-  } restore{values};
+  // Every label binds the values of the same names, so after this pass each label of the job
+  // binds its own values again, as it did here.
   for (std::int32_t i = 0; i < data.Count(); ++i) {
     FDevice->InitLabel();
     data.FillValues(i, FDevice->ValuesList());

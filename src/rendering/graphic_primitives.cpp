@@ -13,6 +13,7 @@ namespace pirell {
 namespace {
 
 constexpr double kMillimetresPerInch = 25.400051;
+constexpr double kWholeDotsTolerance = 0.01;
 
 // Keeps the dot count of any box side representable; GetBitMap refuses sides beyond
 // kMaxFieldBoxMillimetres long before this.
@@ -32,7 +33,12 @@ int TBaseImage::DPI() const {
 }
 
 void TBaseImage::SetDPI(int dpi) {
-  dots_per_mm_ = static_cast<double>(RoundHalfEven(dpi / kMillimetresPerInch));
+  // A head of (very nearly) a whole number of dots per millimetre, as 203 dots per inch is,
+  // draws at that number; others, 300 and 600 dots per inch among them, at their own resolution,
+  // or a picture would come out 1.6 % larger than its box.
+  const double exact = dpi / kMillimetresPerInch;
+  const double whole = static_cast<double>(RoundHalfEven(exact));
+  dots_per_mm_ = std::abs(whole - exact) <= kWholeDotsTolerance * exact ? whole : exact;
   font_dpi_ = dpi;
 }
 

@@ -38,9 +38,10 @@ class TBaseImage {
   virtual const MonoBitmap& GetBitMap();
   const MonoBitmap& BitMap() const { return bitmap_; }
 
-  // Writing sets DotsPerMM to the nearest whole number of v / 25.400051 (halves to even) and
-  // draws fonts at v dots per inch; reading gives DotsPerMM back in dots per inch, rounded the
-  // same way (8 dots per mm read as 203).
+  // Writing sets DotsPerMM to the nearest whole number of v / 25.400051 (halves to even) when
+  // that is within 1 % of it (8 for 203), otherwise to v / 25.400051 itself (300, 600), and draws
+  // fonts at v dots per inch; reading gives DotsPerMM back in dots per inch, rounded the same way
+  // (8 dots per mm read as 203).
   int DPI() const;
   void SetDPI(int dpi);
   double DotsPerMM() const { return dots_per_mm_; }
