@@ -155,6 +155,8 @@ TMatrixSymbol EncodeMatrixSymbol(T2DSymbology symbology, std::string_view value,
   symbol->scale = 0.5f;  // one pixel per module
   symbol->output_options |= BARCODE_NO_QUIET_ZONES;
   symbol->show_hrt = 0;
+  // Square DataMatrix symbols only: marking codes must be square, and every scanner reads them.
+  if (symbol->symbology == BARCODE_DATAMATRIX) symbol->option_3 = DM_SQUARE;
 
   std::string data(value);
   if (symbology == T2DSymbology::Gs1DataMatrix) {

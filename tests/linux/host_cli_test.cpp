@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "host_cli/progress_line.h"
 #include "host_cli/settings_store.h"
 #include "languages/epl2/epl2_renderer.h"
+#include "linux/symbol_decoder.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
@@ -418,6 +420,128 @@ class PreviewCommandTest : public ::testing::Test {
   testing::TempDir folder_;
   std::string device_;
 };
+
+// Every label picture of a print job: a template with one field bound to "Code", printed with
+// the driver into the capture file, the capture drawn by the preview.
+struct AllPictures : preview::RenderSink {
+  void OnLabel(const MonoBitmap& label, std::uint64_t) override { pictures.push_back(label); }
+  void OnWarning(std::uint64_t, const std::string& text) override { warnings += text + "\n"; }
+  std::vector<MonoBitmap> pictures;
+  std::string warnings;
+};
+
+AllPictures PrintAndPreview(const std::string& field_xml, const std::vector<std::string>& codes) {
+  testing::TempDir folder;
+  const std::string device = folder.File("device");
+  {
+    HostSession session(device, false);
+    const std::string xml = "<Label>" + field_xml + "</Label>";
+    EXPECT_TRUE(session.Call("UploadTemplate", UploadData(1, xml)).ok);
+    EXPECT_TRUE(session.Call("Enable", Variant()).ok);
+    VariantArray rows = VariantArray::Table(1, static_cast<std::int32_t>(codes.size()));
+    for (std::size_t i = 0; i < codes.size(); ++i)
+      rows.At({0, static_cast<std::int32_t>(i)}) = Variant(codes[i]);
+    const Variant labels(VariantArray::Vector({Variant(VariantArray::Table(2, 0)),
+                                               Variant(VariantArray::Vector({Variant("Code")})),
+                                               Variant(std::move(rows))}));
+    const CallResult print =
+        session.Call("PrintLabels", Variant(VariantArray::Vector({Variant(1), labels})));
+    EXPECT_TRUE(print.ok) << print.message;
+  }
+  AllPictures sink;
+  preview::Epl2Renderer renderer(sink);
+  renderer.Feed(platform::ReadWholeFile(device + "/capture.prn").value_or(""));
+  renderer.Finish();
+  return sink;
+}
+
+std::string SymbolField(const std::string& type, const std::string& extra = "") {
+  return "<Item ClassName=\"2DShk\"><Property Name=\"DS\" Value=\"Code\"/>"
+         "<Property Name=\"BarCodeType\" Value=\"" +
+         type +
+         "\"/><Property Name=\"Left\" Value=\"8\"/><Property Name=\"Top\" Value=\"5\"/>"
+         "<Property Name=\"Width\" Value=\"40\"/><Property Name=\"Height\" Value=\"30\"/>" +
+         extra + "</Item>";
+}
+
+const std::string kGs(1, '\x1D');
+const std::string kMarkingCode =
+    "0104601234567893215abc!%\"\\" + kGs + "91EE06" + kGs + "92dGVzdCBtYXJraW5nIGNvZGU+/=";
+
+TEST(PreviewTest, TwoDimensionalSymbolsOfAPrintJobReadBack) {
+  struct Case {
+    std::string field;
+    std::string value;
+    const char* format;
+    std::string bytes;  // as a scanner transmits them
+    bool gs1;
+  };
+  const std::string cyrillic = "Молоко 3,2% — 930 мл, https://пример.рф/товар?id=42";
+  const Case kCases[] = {
+      {SymbolField("DataMatrix"), "Pirell 2D test 0123456789", "DataMatrix",
+       "Pirell 2D test 0123456789", false},
+      // A marking code: FNC1 first, GS between the elements, every character of the tail kept.
+      {SymbolField("GS1_DATAMATRIX"), kMarkingCode, "DataMatrix", kMarkingCode, true},
+      {SymbolField("GS1DataMatrix"), "(01)04601234567893(21)ABC(17)261231", "DataMatrix",
+       "010460123456789321ABC" + kGs + "17261231", true},
+      {SymbolField("QR", "<Property Name=\"ErrorCorrection\" Value=\"Q\"/>"), cyrillic, "QRCode",
+       cyrillic, false},
+      {SymbolField("PDF417"), "PDF417: 4601234567893 x 12", "PDF417", "PDF417: 4601234567893 x 12",
+       false},
+      {SymbolField("Aztec", "<Property Name=\"ErrorCorrection\" Value=\"36\"/>"),
+       "Aztec: Хлеб 54,50", "Aztec", "Aztec: Хлеб 54,50", false},
+      {SymbolField("QR", "<Property Name=\"RotationFixed\" Value=\"r90\"/>"), "turned r90",
+       "QRCode", "turned r90", false},
+      {SymbolField("DataMatrix", "<Property Name=\"RotationFixed\" Value=\"r270\"/>"),
+       "turned r270", "DataMatrix", "turned r270", false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.value);
+    const AllPictures printed = PrintAndPreview(c.field, {c.value});
+    EXPECT_EQ(printed.warnings, "");
+    ASSERT_EQ(printed.pictures.size(), 1u);
+    const std::vector<testing::DecodedSymbol> symbols = testing::DecodeSymbols(printed.pictures[0]);
+    ASSERT_EQ(symbols.size(), 1u);
+    EXPECT_EQ(symbols[0].format, c.format);
+    EXPECT_EQ(symbols[0].bytes, c.bytes);
+    EXPECT_EQ(symbols[0].gs1, c.gs1);
+    if (c.gs1) {
+      EXPECT_EQ(symbols[0].identifier, "]d2");
+    }
+    // What a phone shows: the same text, Cyrillic included.
+    if (!c.gs1) {
+      EXPECT_EQ(symbols[0].text, c.value);
+    }
+  }
+}
+
+TEST(PreviewTest, TwentyLabelsCarryTheirOwnMarkingCodesAndGs1Barcodes) {
+  std::vector<std::string> codes;
+  for (int i = 0; i < 20; ++i)
+    codes.push_back(
+        "0104601234567893"
+        "21" +
+        std::to_string(1000 + i) + "x\"%" + kGs + "93" +
+        std::string(1, static_cast<char>('A' + i)) + "b/c");
+  const std::string fields =
+      SymbolField("GS1_DATAMATRIX") +
+      "<Item ClassName=\"Shk\"><Property Name=\"DS\" Value=\"Code\"/>"
+      "<Property Name=\"BarCodeType\" Value=\"GS1_128\"/><Property Name=\"Left\" Value=\"2\"/>"
+      "<Property Name=\"Top\" Value=\"36\"/><Property Name=\"Height\" Value=\"10\"/>"
+      "<Property Name=\"BarWidth\" Value=\"5\"/></Item>";
+  const AllPictures printed = PrintAndPreview(fields, codes);
+  ASSERT_EQ(printed.pictures.size(), 20u);
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    SCOPED_TRACE(i);
+    std::vector<std::string> read;
+    for (const testing::DecodedSymbol& symbol : testing::DecodeSymbols(printed.pictures[i])) {
+      EXPECT_TRUE(symbol.gs1) << symbol.format;
+      read.push_back(symbol.format + ":" + symbol.bytes);
+    }
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(read, (std::vector<std::string>{"Code128:" + codes[i], "DataMatrix:" + codes[i]}));
+  }
+}
 
 TEST_F(PreviewCommandTest, ExampleLabelsBecomeOnePictureEachWhoseBarcodeIsTheCsvValue) {
   const std::string out = folder_.File("pictures");
