@@ -109,4 +109,40 @@ std::string ReferenceTemplate(bool with_bitmaps) {
   return xml;
 }
 
+std::string MarkingCodeTemplate() {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<Label Width=\"58\" Height=\"40\">\n"
+         "<Item ClassName=\"TextSimple\"><Property Name=\"DS\" Value=\"Name\"/>"
+         "<Property Name=\"Left\" Value=\"2\"/><Property Name=\"Top\" Value=\"2\"/>"
+         "<Property Name=\"FontSize\" Value=\"2\"/><Property Name=\"MaxSymbols\" Value=\"30\"/>"
+         "</Item>\n"
+         "<Item ClassName=\"TextSimple\"><Property Name=\"DS\" Value=\"Price\"/>"
+         "<Property Name=\"Left\" Value=\"2\"/><Property Name=\"Top\" Value=\"8\"/>"
+         "<Property Name=\"FontSize\" Value=\"5\"/><Property Name=\"MaxSymbols\" Value=\"10\"/>"
+         "</Item>\n"
+         "<Item ClassName=\"Shk\"><Property Name=\"DS\" Value=\"Barcode\"/>"
+         "<Property Name=\"BarCodeType\" Value=\"EAN_13\"/>"
+         "<Property Name=\"TextVisible\" Value=\"True\"/>"
+         "<Property Name=\"Left\" Value=\"2\"/><Property Name=\"Top\" Value=\"22\"/>"
+         "<Property Name=\"Width\" Value=\"30\"/><Property Name=\"Height\" Value=\"14\"/>"
+         "</Item>\n"
+         "<Item ClassName=\"2DShk\"><Property Name=\"DS\" Value=\"Code\"/>"
+         "<Property Name=\"BarCodeType\" Value=\"GS1_DATAMATRIX\"/>"
+         "<Property Name=\"Left\" Value=\"38\"/><Property Name=\"Top\" Value=\"18\"/>"
+         "<Property Name=\"Width\" Value=\"18\"/><Property Name=\"Height\" Value=\"18\"/>"
+         "</Item>\n"
+         "</Label>\n";
+}
+
+std::string MarkingCode(int number) {
+  std::string serial = std::to_string(1000000 + number);
+  return "0104601234567893"
+         "21" +
+         serial +
+         "abc\x1D"
+         "91EE06\x1D"
+         "92" +
+         std::string("dGVzdCBjcnlwdG8gdGFpbCBvZiB0aGUgbWFya2luZyBjb2Rl").substr(0, 44);
+}
+
 }  // namespace pirell::bench

@@ -11,4 +11,12 @@ namespace pirell::bench {
 
 std::string ReferenceTemplate(bool with_bitmaps);
 
+// A price tag of a marked product: the name ("Name") and price ("Price") in printer fonts, an
+// EAN-13 ("Barcode") and the marking code ("Code") as a GS1 DataMatrix in an 18 x 18 mm box.
+std::string MarkingCodeTemplate();
+
+// The marking code of label `number`: GTIN, a serial number of its own, the verification key
+// and a crypto tail, separated by GS as scanned.
+std::string MarkingCode(int number);
+
 }  // namespace pirell::bench

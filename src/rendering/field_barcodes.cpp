@@ -25,12 +25,11 @@ constexpr char kLinearClassName[] = "Shk";
 // The modules turned clockwise by the field's quarter turn and drawn `dots` a side.
 MonoBitmap DrawModules(const TModuleMatrix& modules, int dots, TRotation rotation) {
   const bool across = rotation == r90 || rotation == r270;
-  const int width = (across ? modules.Height() : modules.Width()) * dots;
-  const int height = (across ? modules.Width() : modules.Height()) * dots;
-  MonoBitmap bitmap(width, height);
-  const int columns = width / dots;
-  const int rows = height / dots;
-  for (int row = 0; row < rows; ++row)
+  const int columns = across ? modules.Height() : modules.Width();
+  const int rows = across ? modules.Width() : modules.Height();
+  MonoBitmap bitmap(columns * dots, rows * dots);
+  for (int row = 0; row < rows; ++row) {
+    std::uint8_t* line = bitmap.Row(row * dots);
     for (int column = 0; column < columns; ++column) {
       // The module of the upright symbol that lands at (column, row) once turned.
       int x = column;
@@ -52,9 +51,13 @@ MonoBitmap DrawModules(const TModuleMatrix& modules, int dots, TRotation rotatio
           break;
       }
       if (!modules.Dark(x, y)) continue;
-      for (int dy = 0; dy < dots; ++dy)
-        for (int dx = 0; dx < dots; ++dx) bitmap.SetBlack(column * dots + dx, row * dots + dy);
+      for (int dot = column * dots; dot < (column + 1) * dots; ++dot)
+        line[dot / 8] &= static_cast<std::uint8_t>(~(0x80 >> (dot % 8)));
     }
+    // The module's other rows of dots are the same.
+    for (int dy = 1; dy < dots; ++dy)
+      std::copy(line, line + bitmap.Stride(), bitmap.Row(row * dots + dy));
+  }
   return bitmap;
 }
 

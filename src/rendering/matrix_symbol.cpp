@@ -1,5 +1,5 @@
-// Two-dimensional symbols encoded by libzint. Its raster at one pixel per module gives the
-// modules; nothing of any symbology's rules is repeated here.
+// Two-dimensional symbols encoded by libzint, whose output gives the modules: nothing of any
+// symbology's rules is repeated here.
 
 #include "rendering/matrix_symbol.h"
 
@@ -176,18 +176,28 @@ TMatrixSymbol EncodeMatrixSymbol(T2DSymbology symbology, std::string_view value,
       ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
                       static_cast<int>(data.size()));
   if (encoded >= ZINT_ERROR) return Refused(LibraryRefusal(encoded, symbology));
-  const int buffered = ZBarcode_Buffer(symbol.get(), 0);
-  if (buffered >= ZINT_ERROR || symbol->bitmap == nullptr || symbol->bitmap_width <= 0 ||
-      symbol->bitmap_height <= 0)
-    return Refused(LibraryRefusal(buffered, symbology));
-
   TMatrixSymbol result;
-  result.modules = TModuleMatrix(symbol->bitmap_width, symbol->bitmap_height);
-  // Three bytes per pixel; dark pixels are modules.
-  const unsigned char* pixel = symbol->bitmap;
-  for (int y = 0; y < symbol->bitmap_height; ++y)
-    for (int x = 0; x < symbol->bitmap_width; ++x, pixel += 3)
-      if (*pixel < 128) result.modules.SetDark(x, y);
+  if (symbology == T2DSymbology::Pdf417) {
+    // Rows of PDF417 are several modules high: the library's raster at one pixel per module
+    // gives them.
+    const int buffered = ZBarcode_Buffer(symbol.get(), 0);
+    if (buffered >= ZINT_ERROR || symbol->bitmap == nullptr || symbol->bitmap_width <= 0 ||
+        symbol->bitmap_height <= 0)
+      return Refused(LibraryRefusal(buffered, symbology));
+    result.modules = TModuleMatrix(symbol->bitmap_width, symbol->bitmap_height);
+    // Three bytes per pixel; dark pixels are modules.
+    const unsigned char* pixel = symbol->bitmap;
+    for (int y = 0; y < symbol->bitmap_height; ++y)
+      for (int x = 0; x < symbol->bitmap_width; ++x, pixel += 3)
+        if (*pixel < 128) result.modules.SetDark(x, y);
+    return result;
+  }
+  // The other symbols are a module a row: the encoded modules themselves, one bit each.
+  if (symbol->rows <= 0 || symbol->width <= 0) return Refused(LibraryRefusal(0, symbology));
+  result.modules = TModuleMatrix(symbol->width, symbol->rows);
+  for (int y = 0; y < symbol->rows; ++y)
+    for (int x = 0; x < symbol->width; ++x)
+      if ((symbol->encoded_data[y][x >> 3] >> (x & 7)) & 1) result.modules.SetDark(x, y);
   return result;
 }
 

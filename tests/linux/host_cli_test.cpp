@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -259,6 +261,108 @@ TEST(HostSessionTest, AssignmentsNeedANameAndAnEqualsSign) {
 namespace pirell::cli {
 namespace {
 
+// A print job of the Windows script test's jobs folder (tests/windows/com_test_server/jobs):
+// settings, a template and the label rows, in the form the script reads as well.
+struct JobFile {
+  StoredSettings settings;
+  std::string template_text;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+std::vector<std::string> SplitTabs(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (const char c : text) {
+    if (c == '\t')
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
+}
+
+// "<GS>" stands for the group separator, which a text file of the script host cannot carry.
+std::string WithGroupSeparators(std::string text) {
+  for (std::size_t at = text.find("<GS>"); at != std::string::npos; at = text.find("<GS>", at))
+    text.replace(at, 4, "\x1D");
+  return text;
+}
+
+JobFile ReadJobFile(const std::string& path) {
+  JobFile job;
+  std::istringstream lines(platform::ReadWholeFile(path).value_or(""));
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t equals = line.find('=');
+    if (line.empty() || line[0] == '#' || equals == std::string::npos) continue;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    if (key == "set") {
+      const std::size_t inner = value.find('=');
+      const std::string number = value.substr(inner + 1);
+      const bool whole =
+          !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
+      job.settings.emplace_back(value.substr(0, inner),
+                                whole ? Variant(std::stoi(number)) : Variant(number));
+    } else if (key == "template") {
+      job.template_text = value;
+    } else if (key == "columns") {
+      job.columns = SplitTabs(value);
+    } else if (key == "row") {
+      job.rows.push_back(SplitTabs(WithGroupSeparators(value)));
+    }
+  }
+  return job;
+}
+
+// Every job of the folder, printed through the Linux module, gives the bytes that the script
+// test checks pirell.dll sends for it. PIRELL_WRITE_JOB_CAPTURES=1 writes them instead.
+TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJobsFolder) {
+  const std::filesystem::path jobs =
+      std::filesystem::path(PIRELL_SOURCE_DIR) / "tests/windows/com_test_server/jobs";
+  int checked = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(jobs)) {
+    if (entry.path().extension() != ".job") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const JobFile job = ReadJobFile(entry.path().string());
+    testing::TempDir folder;
+    const std::string device = folder.File("LabelPrinter1");
+    {
+      HostSession session(device, false);
+      ASSERT_TRUE(session.ApplySettings(job.settings).ok);
+      ASSERT_TRUE(session.Call("UploadTemplate", UploadData(2, job.template_text)).ok);
+      ASSERT_TRUE(session.Call("Enable", Variant()).ok);
+      VariantArray names = VariantArray::Vector(job.columns.size());
+      for (std::size_t k = 0; k < job.columns.size(); ++k)
+        names.Items()[k] = Variant(job.columns[k]);
+      VariantArray rows = VariantArray::Table(static_cast<std::int32_t>(job.columns.size()),
+                                              static_cast<std::int32_t>(job.rows.size()));
+      for (std::size_t i = 0; i < job.rows.size(); ++i)
+        for (std::size_t k = 0; k < job.columns.size() && k < job.rows[i].size(); ++k)
+          rows.At({static_cast<std::int32_t>(k), static_cast<std::int32_t>(i)}) =
+              Variant(job.rows[i][k]);
+      const Variant labels(
+          VariantArray::Vector({Variant(VariantArray::Table(2, 0)), Variant(std::move(names)),
+                                Variant(std::move(rows))}));
+      const CallResult print =
+          session.Call("PrintLabels", Variant(VariantArray::Vector({Variant(2), labels})));
+      ASSERT_TRUE(print.ok) << print.message;
+    }
+    const auto capture = platform::ReadWholeFile(device + "/capture.prn");
+    ASSERT_TRUE(capture.has_value());
+    std::filesystem::path expected_path = entry.path();
+    expected_path.replace_extension(".prn");
+    if (const char* write = std::getenv("PIRELL_WRITE_JOB_CAPTURES"); write && *write == '1') {
+      std::filesystem::remove(expected_path);
+      platform::AppendToFile(expected_path.string(), *capture);
+    }
+    const auto expected = platform::ReadWholeFile(expected_path.string());
+    ASSERT_TRUE(expected.has_value()) << expected_path;
+    EXPECT_TRUE(*capture == *expected) << "the job's bytes differ from " << expected_path;
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
 // The print job of the Windows script test (a script host driving pirell.dll under Wine), run
 // here through the Linux module: the printer must receive the very same bytes.
 TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJob) {
@@ -378,6 +482,8 @@ TEST(PreviewTest, EverySymbologyTheDriverSendsReadsBackAtEveryTurn) {
       {"UA0", "01234567890", "UPC-A:012345678905"},
       {"UE0", "0123456", "UPC-E:01234565"},
       {"E80", "1234567", "EAN-8:12345670"},
+      // With its check digit EAN-8 stays EAN-8, as the printer prints it.
+      {"E80", "96385074", "EAN-8:96385074"},
       {"E30", "460123456789", "EAN-13:4601234567893"},
       {"2", "123456", "I2/5:123456"},
       {"K", "A12345B", "Codabar:A12345B"},

@@ -36,6 +36,7 @@ if(TARGET pirell_dll)
                    "$<TARGET_FILE:pirell_dll>" 51B0BFAF-D018-484B-91D5-6ED841398ECC
                    KestroEq.Pirell "${CMAKE_CURRENT_LIST_DIR}/driver_script_test.vbs"
                    "${PROJECT_BINARY_DIR}/com_driver_script"
-                   "${CMAKE_CURRENT_LIST_DIR}/driver_script_expected.prn.txt" LabelPrinter1)
+                   "${CMAKE_CURRENT_LIST_DIR}/driver_script_expected.prn.txt" LabelPrinter1
+                   "${CMAKE_CURRENT_LIST_DIR}/jobs")
   set_tests_properties(com_driver_script PROPERTIES TIMEOUT 300)
 endif()

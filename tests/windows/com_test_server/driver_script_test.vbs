@@ -4,7 +4,8 @@
 ' or FAIL line to the result file; the last line is DONE. The runner compares the bytes of the
 ' capture file afterwards.
 '
-' Arguments: result file, UTF-16 texts file, devices folder, device ID, capture file path.
+' Arguments: result file, UTF-16 texts file, devices folder, device ID, capture file path and,
+' optionally, a folder of UTF-16 job files (see PrintJobFile).
 ' The texts file holds, from its fifth line on: a Cyrillic product name, the Cyrillic template
 ' description and the message of an unknown template number (the script host reads no
 ' non-ASCII script source).
@@ -66,6 +67,78 @@ Class EquipmentManager
     TaskState = True
   End Function
 End Class
+
+' Prints one job file with a driver object of its own, so that its settings start from the
+' defaults: "set=ID=VALUE" lines, a "template=" line, a "columns=" line and "row=" lines, the
+' columns and the values of a row separated by tabs, "<GS>" standing for the group separator.
+' The printer is the file capture-NAME.prn in the device's folder.
+Function PrintJobFile(path, name)
+  Dim jobFile, jobLine, key, value, parts, settingCount, jobSettings, jobTemplate, jobColumns
+  Dim jobRows, rowCount, jobDriver, jobManager, jobCapture, k, n, jobData, jobOut, jobTable
+  PrintJobFile = False
+  ReDim jobSettings(1, 63)
+  ReDim jobRows(63)
+  settingCount = 0
+  rowCount = 0
+  jobCapture = devicesFolder & "\" & deviceId & "\capture-" & name & ".prn"
+  If fso.FileExists(jobCapture) Then fso.DeleteFile jobCapture, True
+  jobSettings(0, 0) = "PortType"
+  jobSettings(1, 0) = 0
+  jobSettings(0, 1) = "PortName"
+  jobSettings(1, 1) = jobCapture
+  settingCount = 2
+  Set jobFile = fso.OpenTextFile(path, 1, False, -1)
+  Do While Not jobFile.AtEndOfStream
+    jobLine = jobFile.ReadLine
+    If InStr(jobLine, "=") > 0 And Left(jobLine, 1) <> "#" Then
+      key = Left(jobLine, InStr(jobLine, "=") - 1)
+      value = Mid(jobLine, InStr(jobLine, "=") + 1)
+      Select Case key
+        Case "set"
+          jobSettings(0, settingCount) = Left(value, InStr(value, "=") - 1)
+          jobSettings(1, settingCount) = Mid(value, InStr(value, "=") + 1)
+          If IsNumeric(jobSettings(1, settingCount)) Then jobSettings(1, settingCount) = CLng(jobSettings(1, settingCount))
+          settingCount = settingCount + 1
+        Case "template"
+          jobTemplate = value
+        Case "columns"
+          jobColumns = Split(value, vbTab)
+        Case "row"
+          jobRows(rowCount) = Split(Replace(value, "<GS>", Chr(29)), vbTab)
+          rowCount = rowCount + 1
+      End Select
+    End If
+  Loop
+  jobFile.Close
+  ReDim Preserve jobSettings(1, settingCount - 1)
+  ReDim jobTable(UBound(jobColumns), rowCount - 1)
+  For n = 0 To rowCount - 1
+    For k = 0 To UBound(jobColumns)
+      If k <= UBound(jobRows(n)) Then jobTable(k, n) = jobRows(n)(k)
+    Next
+  Next
+  ' One common value that no field takes.
+  Dim common: ReDim common(1, 0)
+  common(0, 0) = "JobFile"
+  common(1, 0) = 1
+
+  Set jobDriver = CreateObject("KestroEq.Pirell")
+  Set jobManager = New EquipmentManager
+  jobManager.DevicesFolder = devicesFolder
+  If Not jobDriver.Init(jobManager) Then Exit Function
+  If Not jobDriver.Open(deviceId) Then Exit Function
+  If Not jobDriver.SetSettings(Array(jobSettings), jobOut, 0) Then Exit Function
+  If Not jobDriver.Enable(Empty, jobOut, 0) Then Exit Function
+  If Not jobDriver.UploadTemplate(Array(2, name, jobTemplate), jobOut, 0) Then Exit Function
+  jobData = Array(common, jobColumns, jobTable)
+  If Not jobDriver.PrintLabels(Array(2, jobData), jobOut, 0) Then
+    results.WriteLine "job " & name & ": " & jobOut(0)
+    Exit Function
+  End If
+  jobDriver.Disable Empty, jobOut, 0
+  jobDriver.Close
+  PrintJobFile = True
+End Function
 
 devicesFolder = WScript.Arguments(2)
 deviceId = WScript.Arguments(3)
@@ -173,6 +246,22 @@ Check "Disable", ok = True
 r = driver.Close()
 Check "Close", r = True
 Set driver = Nothing
+
+Dim jobsPrinted, jobEntry
+jobsPrinted = 0
+ok = True
+If WScript.Arguments.Count > 5 Then
+  For Each jobEntry In fso.GetFolder(WScript.Arguments(5)).Files
+    If LCase(fso.GetExtensionName(jobEntry.Name)) = "job" Then
+      If PrintJobFile(jobEntry.Path, fso.GetBaseName(jobEntry.Name)) Then
+        jobsPrinted = jobsPrinted + 1
+      Else
+        ok = False
+      End If
+    End If
+  Next
+End If
+Check "every job of the jobs folder prints through a driver of its own", ok
 
 results.WriteLine "DONE"
 results.Close

@@ -2,7 +2,8 @@
 # Runs a script against a registered COM class with a script host under Wine and checks the
 # result file the script wrote.
 #
-#   run_script_session.sh WINE_RUN PREFIX SCRIPT_HOST SCRIPT WORK_DIR [EXPECTED_CAPTURE DEVICE_ID]
+#   run_script_session.sh WINE_RUN PREFIX SCRIPT_HOST SCRIPT WORK_DIR
+#                         [EXPECTED_CAPTURE DEVICE_ID [JOBS_DIR]]
 #
 # SCRIPT_HOST is the script host program: cscript, or the 32-bit one of a 64-bit prefix
 # (C:\windows\syswow64\cscript.exe).
@@ -11,6 +12,11 @@
 # device ID and the path of a capture file in that device's folder, into which the printer port
 # writes. After the script the capture file must hold exactly the bytes of EXPECTED_CAPTURE, a
 # UTF-8 text file converted to windows-1251, the printer's code page.
+#
+# With JOBS_DIR, the script also prints every job NAME.job of that folder (settings, a template
+# and label rows; UTF-8, handed to the script as UTF-16) into capture-NAME.prn of the device's
+# folder, which must then hold exactly the bytes of NAME.prn beside the job: the bytes the Linux
+# build sends for the same job (tests/linux/host_cli_test.cpp checks those).
 #
 # The script host exits with 0 and prints nothing when a script fails to compile or stops on a
 # run-time error, so the verdict comes from the result file alone: every check of the script
@@ -24,6 +30,7 @@ script=$4
 work=$5
 expected_capture=${6:-}
 device_id=${7:-}
+jobs_dir=${8:-}
 
 # shellcheck source=../wine_shell.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../wine_shell.sh"
@@ -51,6 +58,15 @@ if [[ -n $expected_capture ]]; then
   rm -rf "$devices"
   mkdir -p "$devices/$device_id" || fail "cannot create the device folder"
   script_args+=("$(windows_path "$devices")" "$device_id" "$(windows_path "$capture")")
+  if [[ -n $jobs_dir ]]; then
+    rm -rf "$work/jobs"
+    mkdir -p "$work/jobs" || fail "cannot create $work/jobs"
+    for job in "$jobs_dir"/*.job; do
+      { printf '\xff\xfe' && iconv -f UTF-8 -t UTF-16LE "$job"; } >"$work/jobs/$(basename "$job")" ||
+        fail "cannot convert $job to UTF-16"
+    done
+    script_args+=("$(windows_path "$work/jobs")")
+  fi
 fi
 
 "$wine_run" "$prefix" "$script_host" //nologo //B "$(windows_path "$script")" "${script_args[@]}"
@@ -78,5 +94,15 @@ if [[ -n $expected_capture ]]; then
     fail "the printer received other bytes than $expected_capture"
   fi
   echo "the capture file holds the expected $(wc -c <"$capture") bytes"
+  if [[ -n $jobs_dir ]]; then
+    for job in "$jobs_dir"/*.job; do
+      name=$(basename "$job" .job)
+      job_capture=$devices/$device_id/capture-$name.prn
+      [[ -f $job_capture ]] || fail "the job $name wrote no capture file"
+      cmp "$jobs_dir/$name.prn" "$job_capture" ||
+        fail "the printer received other bytes for the job $name than $jobs_dir/$name.prn"
+      echo "the job $name sent the expected $(wc -c <"$job_capture") bytes"
+    done
+  fi
 fi
 echo "$passed script checks passed"

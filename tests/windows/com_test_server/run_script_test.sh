@@ -3,7 +3,7 @@
 # (run_script_session.sh), unregisters the DLL and checks the registry.
 #
 #   run_script_test.sh WINE_RUN PREFIX DLL CLASS_ID PROG_ID SCRIPT WORK_DIR \
-#                      [EXPECTED_CAPTURE DEVICE_ID]
+#                      [EXPECTED_CAPTURE DEVICE_ID [JOBS_DIR]]
 #
 # CLASS_ID (GUID text without braces) and PROG_ID are the class the DLL registers. The script,
 # the work folder and the optional capture check are those of run_script_session.sh.
