@@ -83,6 +83,8 @@ install(FILES "${_packaging_out}/pirell.1.gz" DESTINATION "${CMAKE_INSTALL_MANDI
 install(FILES "${PIRELL_PACKAGING_DIR}/pirell.bash-completion"
         DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions" RENAME pirell)
 install(FILES "${PROJECT_SOURCE_DIR}/examples/price-tag.xml" "${PROJECT_SOURCE_DIR}/examples/labels.csv"
+              "${PROJECT_SOURCE_DIR}/examples/marked-tag.xml"
+              "${PROJECT_SOURCE_DIR}/examples/marked-labels.csv"
         DESTINATION "${PIRELL_INSTALL_DOCDIR}/examples")
 install(FILES "${PIRELL_PACKAGING_DIR}/debian/copyright" "${_packaging_out}/changelog.gz"
         DESTINATION "${PIRELL_INSTALL_DOCDIR}")

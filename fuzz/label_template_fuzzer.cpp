@@ -1,5 +1,6 @@
 // A label template from the host, whatever its text: parsed into a label document, its
-// pictures decoded, and two labels turned into EPL2 commands with every field bound.
+// pictures decoded, and two labels turned into EPL2 commands with every field bound ("Name",
+// "Price", "Code", "Logo" and "Mark", a marking code).
 
 #include <cstddef>
 #include <cstdint>
@@ -30,15 +31,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   try {
     generator->InitTask();
-    const char* const values[2][4] = {
-        {"Молоко 3,2%", "12.50", "4600000000017", "logo.bmp"},
-        {"", "-0", "ABC-123 \"quoted\" \\", "C:\\missing\\picture.bmp"}};
+    const char* const values[2][5] = {
+        {"Молоко 3,2%", "12.50", "4600000000017", "logo.bmp",
+         "0104601234567893215abc!%\"\\\x1D"
+         "93dGVz"},
+        {"", "-0", "ABC-123 \"quoted\" \\", "C:\\missing\\picture.bmp", "(01)04601234567894(21)"}};
     for (const auto& label : values) {
       generator->InitLabel();
       generator->ValuesList().Add("Name", label[0]);
       generator->ValuesList().Add("Price", label[1]);
       generator->ValuesList().Add("Code", label[2]);
       generator->ValuesList().Add("Logo", label[3]);
+      generator->ValuesList().Add("Mark", label[4]);
       generator->MakeLabelScript(2);
     }
   } catch (const Error&) {

@@ -50,7 +50,12 @@ constexpr const char* kWords[] = {"CopiesNumber",
                                   "2147483648",
                                   "-2147483649",
                                   "nan",
-                                  "inf"};
+                                  "inf",
+                                  "Code",
+                                  "0104601234567893215abc!%\"\\\x1D"
+                                  "93dGVz",
+                                  "(01)04601234567893(21)ABC(17)261231",
+                                  "0104601234567894"};
 
 constexpr std::int32_t kLowerBounds[] = {0,
                                          0,
