@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ TEST_F(PrinterPageTest, ListsTheRegisteredPrinterAndItsSpeedsAndDarkness) {
   EXPECT_EQ(page.cbbPrintSpeed.Items,
             (std::vector<std::string>{"1.50 IPS", "2.00 IPS", "2.50 IPS", "3.50 IPS"}));
   ASSERT_EQ(page.cbbDarkness.Count(), 16);
+  EXPECT_EQ(page.cbbDarkness.Caption, "Насыщенность (0–15):");
   EXPECT_EQ(page.cbbDarkness.Items.front(), "0");
   EXPECT_EQ(page.cbbDarkness.Items.back(), "15");
   EXPECT_EQ(page.cbbPrintMode.Items, (std::vector<std::string>{"Термопечать", "Термотрансферный"}));
@@ -87,6 +89,33 @@ TEST_F(PrinterPageTest, SavedSpeedIsThePrintersCodeNotThePosition) {
   EXPECT_EQ(page.cbbPrintMode.ItemIndex, 1);
 }
 
+TEST_F(PrinterPageTest, TheModelIsSavedAndReadByItsPositionInTheRegistry) {
+  TfrmMainSettings& page = Open();
+  // Every model of every type: choosing it saves its registry position and its type's.
+  for (std::size_t position = 0; position < PrinterModels().size(); ++position) {
+    const TPrinterModel& model = PrinterModels()[position];
+    SCOPED_TRACE(model.Name);
+    int type = 0;
+    while (&PrinterTypes()[static_cast<std::size_t>(type)] != model.PrinterType) ++type;
+    page.cbbPrinterType.SetItemIndex(type);
+    page.cbbPrinterTypeChange();
+    const auto item =
+        std::find(page.cbbPrinterModel.Items.begin(), page.cbbPrinterModel.Items.end(), model.Name);
+    ASSERT_NE(item, page.cbbPrinterModel.Items.end());
+    page.cbbPrinterModel.SetItemIndex(static_cast<int>(item - page.cbbPrinterModel.Items.begin()));
+    page.cbbPrinterModelChange();
+    page.OnSaveSettings();
+    EXPECT_EQ(Setting("PrinterModel"), static_cast<int>(position));
+    EXPECT_EQ(Setting("PrinterType"), type);
+    EXPECT_EQ(page.cbbDarkness.Count(), model.ModelProps.MaxDarkness + 1);
+    // Read back with a "PrinterType" that does not match, the model shows under its own type.
+    driver->SetSettingValue("PrinterType", Variant::Integer(0));
+    page.OnReadSettings();
+    EXPECT_EQ(page.cbbPrinterType.ItemIndex, type);
+    EXPECT_EQ(page.cbbPrinterModel.SelectedText(), model.Name);
+  }
+}
+
 TEST_F(PrinterPageTest, StoredValuesOutsideTheListsSelectSensibleItems) {
   driver->SetSettingValue("PrinterType", Variant::Integer(5));
   driver->SetSettingValue("PrintSpeed", Variant::Integer(9));
@@ -97,7 +126,7 @@ TEST_F(PrinterPageTest, StoredValuesOutsideTheListsSelectSensibleItems) {
   EXPECT_EQ(page.cbbPrintMode.ItemIndex, 1);
 
   driver->SetSettingValue("PrinterType", Variant::Integer(-1));
-  driver->SetSettingValue("PrinterModel", Variant::Integer(3));
+  driver->SetSettingValue("PrinterModel", Variant::Integer(99));
   page.OnReadSettings();
   EXPECT_EQ(page.cbbPrinterType.ItemIndex, 0);
   EXPECT_EQ(page.cbbPrinterModel.ItemIndex, 0);

@@ -39,6 +39,16 @@ void SetIntSetting(TBaseDevice& device, std::string_view id, std::int32_t value)
   device.SetSettingValue(id, Variant::Integer(value));
 }
 
+// The position of a row in its registry table, which the settings hold; -1 for none.
+template <typename Rows, typename Row>
+std::int32_t PositionOf(const Rows& rows, const Row* row) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (&rows[i] == row) return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+constexpr char kDarknessCaption[] = "Насыщенность:";
+
 }  // namespace
 
 TfrmMainSettings::TfrmMainSettings(TfrmCommonSettings& AOwner, TBaseDevice& ADeviceManager)
@@ -58,7 +68,7 @@ TfrmMainSettings::TfrmMainSettings(TfrmCommonSettings& AOwner, TBaseDevice& ADev
   edtPrintGap.Caption = "Промежуток:";
   edtPrintGap.Text = "2";
   grpPrinterParams.Caption = "Параметры принтера";
-  cbbDarkness.Caption = "Насыщенность:";
+  cbbDarkness.Caption = kDarknessCaption;
   cbbDarkness.Editable = true;
   cbbPrintSpeed.Caption = "Скорость печати:";
   cbbPrintMode.Caption = "Способ печати:";
@@ -105,7 +115,10 @@ void TfrmMainSettings::FillModelLists(const TPrinterModelProps* ModelProps) {
   cbbPrintSpeed.Clear();
   FSpeeds.clear();
   cbbDarkness.Clear();
+  cbbDarkness.Caption = kDarknessCaption;
   if (!ModelProps) return;
+  // The model's own range: 0 to 15 for EPL2, 0 to 30 for ZPL II.
+  cbbDarkness.Caption = "Насыщенность (0–" + std::to_string(ModelProps->MaxDarkness) + "):";
   for (const TPrintSpeed& speed : ModelProps->PrintSpeeds) {
     cbbPrintSpeed.Add(FormatTwoDecimals(speed.IPS) + " IPS");
     FSpeeds.push_back(speed);
@@ -119,12 +132,23 @@ void TfrmMainSettings::FillModelLists(const TPrinterModelProps* ModelProps) {
 void TfrmMainSettings::OnReadSettings() {
   TfrmBaseSettings::OnReadSettings();
 
-  const std::int32_t type = SettingInt("PrinterType");
+  // The model decides the printer (the driver reads only "PrinterModel"), so its own type is
+  // shown; "PrinterType" counts only when the model is not one of the registry's.
+  const std::int32_t model = SettingInt("PrinterModel");
+  const TPrinterModels& models = PrinterModels();
+  const TPrinterModel* stored_model = model >= 0 && model < static_cast<std::int32_t>(models.size())
+                                          ? &models[static_cast<std::size_t>(model)]
+                                          : nullptr;
+  std::int32_t type = SettingInt("PrinterType");
+  if (stored_model) type = PositionOf(PrinterTypes(), stored_model->PrinterType);
   cbbPrinterType.SetItemIndex(type >= 0 && type < cbbPrinterType.Count() ? type : 0);
   cbbPrinterTypeChange();
 
-  const std::int32_t model = SettingInt("PrinterModel");
-  cbbPrinterModel.SetItemIndex(model < cbbPrinterModel.Count() ? model : 0);
+  // A negative model is "none"; one beyond the registry is the type's first.
+  int model_item = model < 0 ? -1 : 0;
+  for (std::size_t i = 0; i < FModelRows.size(); ++i)
+    if (FModelRows[i] == stored_model) model_item = static_cast<int>(i);
+  cbbPrinterModel.SetItemIndex(model_item);
   cbbPrinterModelChange();
 
   const std::int32_t speed = SettingInt("PrintSpeed");
@@ -154,7 +178,12 @@ void TfrmMainSettings::OnReadSettings() {
 void TfrmMainSettings::OnSaveSettings() {
   TfrmBaseSettings::OnSaveSettings();
   SetIntSetting(FDeviceManager, "PrinterType", cbbPrinterType.ItemIndex);
-  SetIntSetting(FDeviceManager, "PrinterModel", cbbPrinterModel.ItemIndex);
+  // The model's position in the registry, not in the list of its type's models.
+  const int model_item = cbbPrinterModel.ItemIndex;
+  SetIntSetting(FDeviceManager, "PrinterModel",
+                model_item >= 0 && model_item < static_cast<int>(FModelRows.size())
+                    ? PositionOf(PrinterModels(), FModelRows[static_cast<std::size_t>(model_item)])
+                    : -1);
   SetIntSetting(FDeviceManager, "PrintWidth", IntegerOr(edtPrintWidth.Text, 58));
   SetIntSetting(FDeviceManager, "PrintHeight", IntegerOr(edtPrintHeight.Text, 40));
   SetIntSetting(FDeviceManager, "PrintGap", IntegerOr(edtPrintGap.Text, 0));
