@@ -31,6 +31,7 @@ int RunInitPrinter(const CommandLine& line);
 int RunTest(const CommandLine& line);
 int RunInfo(const CommandLine& line);
 int RunPorts(const CommandLine& line);
+int RunModels(const CommandLine& line);
 int RunPreview(const CommandLine& line);
 int RunRender(const CommandLine& line);
 

@@ -11,7 +11,6 @@ namespace pirell::cli {
 namespace {
 
 constexpr char kProgId[] = "KestroEq.Pirell";
-constexpr char kSettingsFile[] = "host-settings";
 constexpr char kCaptureFile[] = "capture.prn";
 // The "PortType" of a file standing in for the printer.
 constexpr std::int32_t kFilePortType = 4;
@@ -47,7 +46,7 @@ HostSession::HostSession(const std::string& device_folder, bool verbose) {
   if (folder.has_relative_path() && !folder.has_filename()) folder = folder.parent_path();
   fs::create_directories(folder);
   device_folder_ = folder.string();
-  settings_path_ = (folder / kSettingsFile).string();
+  settings_path_ = (folder / kHostSettingsFile).string();
   capture_path_ = (folder / kCaptureFile).string();
 
   manager_ = std::make_shared<CliEquipmentManager>(folder.parent_path().string(),

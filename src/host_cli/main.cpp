@@ -48,7 +48,8 @@ const std::map<std::string, Command>& Commands() {
         "e.g. /dev/usb/lp0), 1 a parallel port (LPT1 = /dev/lp0), 2 a serial port (COM1 or "
         "COM1:9600,N,8,1), 3 a network printer (host or host:port), 4 a file (a full path; jobs "
         "are appended), 5 a print queue (queue or queue@server). An empty PortName prints into "
-        "the capture file of the device folder.",
+        "the capture file of the device folder. PrinterModel chooses the printer's language "
+        "and resolution: 'pirell models' lists the models with their indexes.",
         pirell::cli::RunSettings}},
       {"init-printer",
        {"init-printer",
@@ -59,6 +60,12 @@ const std::map<std::string, Command>& Commands() {
        {"test", "Checks the device (CheckHealth): the driver enables and the port opens.",
         pirell::cli::RunTest}},
       {"info", {"info", "Shows the driver's device information.", pirell::cli::RunInfo}},
+      {"models",
+       {"models",
+        "Lists the printer models, one a line: the index that PrinterModel takes, the model, "
+        "its type (the index PrinterType takes), its printer language and resolution, the speed "
+        "codes PrintSpeed takes and the darkness range of PrintDarkness with its default.",
+        pirell::cli::RunModels}},
       {"ports",
        {"ports",
         "Lists the ports of every type: USB printers, parallel and serial ports, print queues.",
@@ -66,14 +73,18 @@ const std::map<std::string, Command>& Commands() {
       {"preview",
        {"preview NUMBER DATA.csv [--set NAME=VALUE]... --out DIR [--sheet]",
         "Runs the print job of 'pirell print' into a file instead of the printer and draws each "
-        "printed label as a PNG picture at 203 dpi into DIR: label-0001.png, label-0002.png ... "
-        "--sheet also writes sheet.png with the first labels side by side.",
+        "printed label as a PNG picture at the printer model's resolution into DIR: "
+        "label-0001.png, label-0002.png ... --sheet also writes sheet.png with the first labels "
+        "side by side.",
         pirell::cli::RunPreview}},
       {"render",
-       {"render JOB.prn --out DIR [--sheet]",
-        "Draws the labels of a captured EPL2 job (a capture file, a file port, another "
-        "program's job) as PNG pictures at 203 dpi into DIR, as 'preview' does, and reports "
-        "what the printer would refuse with its byte offset.",
+       {"render JOB.prn --out DIR [--sheet] [--language epl2|zpl|tspl] [--dpi N]",
+        "Draws the labels of a captured job (a capture file, a file port, another program's "
+        "job) as PNG pictures into DIR, as 'preview' does, and reports what the printer would "
+        "refuse with its byte offset. The job's printer language is told from its first bytes "
+        "unless --language names it; the pictures are drawn at --dpi, or else at the "
+        "resolution of the settings' printer model when it speaks the job's language, or at "
+        "203 dpi.",
         pirell::cli::RunRender}},
   };
   return commands;

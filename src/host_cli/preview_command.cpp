@@ -15,8 +15,10 @@
 #include "host_cli/host_session.h"
 #include "host_cli/labels_data.h"
 #include "host_cli/picture_folder.h"
+#include "host_cli/settings_store.h"
 #include "platform/files.h"
 #include "preview/job_renderer.h"
+#include "rendering/printer_registry.h"
 
 namespace pirell::cli {
 namespace {
@@ -55,7 +57,32 @@ struct PreviewArguments {
   std::vector<std::string> assignments;  // --set NAME=VALUE
   std::string out;
   bool sheet = false;
+  std::optional<TPrinterLanguage> language;  // render: --language
+  std::optional<int> dpi;                    // render: --dpi
 };
+
+// How the printer of the device's stored settings reads a job: the language and resolution of
+// its model ("PrinterModel"), the first model's when the settings name none of the registry's.
+struct JobFormat {
+  TPrinterLanguage language = TPrinterLanguage::Epl2;
+  int dpi = 203;
+};
+
+JobFormat StoredModelFormat(const std::string& device_folder) {
+  std::int64_t position = 0;
+  for (const auto& [id, value] : LoadSettings(device_folder + "/" + kHostSettingsFile)) {
+    if (id != "PrinterModel") continue;
+    try {
+      position = value.ToInt();
+    } catch (const std::exception&) {
+      position = 0;
+    }
+  }
+  const TPrinterModels& models = PrinterModels();
+  if (position < 0 || position >= static_cast<std::int64_t>(models.size())) position = 0;
+  const TPrinterModel& model = models[static_cast<std::size_t>(position)];
+  return {model.PrinterType->Language, model.ModelProps.DPI};
+}
 
 PreviewArguments ParsePreviewArguments(const CommandLine& line, bool takes_set) {
   PreviewArguments args;
@@ -63,6 +90,20 @@ PreviewArguments ParsePreviewArguments(const CommandLine& line, bool takes_set) 
     const std::string& arg = line.args[i];
     if (arg == "--sheet") {
       args.sheet = true;
+    } else if (!takes_set && (arg == "--language" || arg == "--dpi")) {
+      if (i + 1 >= line.args.size()) throw UsageError(arg + " needs a value");
+      const std::string& value = line.args[++i];
+      if (arg == "--language") {
+        args.language = PrinterLanguageFromKeyword(value);
+        if (!args.language)
+          throw UsageError("--language takes epl2, zpl or tspl, not '" + value + "'");
+      } else {
+        const auto dpi = ParseInteger(value);
+        if (!dpi || *dpi < 100 || *dpi > 1200)
+          throw UsageError("--dpi takes the print head's dots per inch (100 to 1200), not '" +
+                           value + "'");
+        args.dpi = static_cast<int>(*dpi);
+      }
     } else if (arg == "--out" || (takes_set && arg == "--set")) {
       if (i + 1 >= line.args.size()) throw UsageError(arg + " needs a value");
       (arg == "--out" ? args.out : args.assignments.emplace_back()) = line.args[++i];
@@ -76,13 +117,24 @@ PreviewArguments ParsePreviewArguments(const CommandLine& line, bool takes_set) 
   return args;
 }
 
-// Draws the job in the file into the folder, reading it in pieces.
-int RenderFile(const std::string& job_path, const std::string& out, bool sheet) {
+// The first bytes of a job, by which its language is told.
+std::string JobStart(const std::string& job_path) {
   std::ifstream job(job_path, std::ios::binary);
   if (!job) throw std::runtime_error("cannot read " + job_path);
-  PictureFolder folder(out, sheet);
+  std::string start(4096, '\0');
+  job.read(start.data(), static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(job.gcount()));
+  return start;
+}
+
+// Draws the job in the file into the folder, reading it in pieces.
+int RenderFile(const std::string& job_path, const std::string& out, bool sheet,
+               const JobFormat& format) {
+  std::ifstream job(job_path, std::ios::binary);
+  if (!job) throw std::runtime_error("cannot read " + job_path);
+  PictureFolder folder(out, sheet, format.dpi);
   const std::unique_ptr<preview::JobRenderer> renderer =
-      preview::MakeJobRenderer(TPrinterLanguage::Epl2, folder);
+      preview::MakeJobRenderer(format.language, folder, preview::RenderOptions{format.dpi, 0});
   std::string chunk(kReadChunk, '\0');
   while (job) {
     job.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
@@ -127,13 +179,28 @@ int RunPreview(const CommandLine& line) {
     session.Call("Disable", Variant());
     if (!printed.ok) return Failed("PrintLabels", printed);
   }
-  return RenderFile(job_path, args.out, args.sheet);
+  // The job is in the language of the settings' model and drawn at its resolution.
+  return RenderFile(job_path, args.out, args.sheet, StoredModelFormat(line.device_folder));
 }
 
 int RunRender(const CommandLine& line) {
   const PreviewArguments args = ParsePreviewArguments(line, false);
   if (args.positional.size() != 1) throw UsageError("expected JOB.prn");
-  return RenderFile(args.positional[0], args.out, args.sheet);
+  const std::string& job_path = args.positional[0];
+  // The language named, or else the one the job is written in; the resolution named, or else
+  // that of the settings' model when it speaks the job's language.
+  const JobFormat stored = StoredModelFormat(line.device_folder);
+  JobFormat format;
+  if (args.language) {
+    format.language = *args.language;
+  } else if (const auto detected = preview::DetectJobLanguage(JobStart(job_path))) {
+    format.language = *detected;
+  } else {
+    throw std::runtime_error("the language of " + job_path +
+                             " cannot be told from its first bytes: name it with --language");
+  }
+  format.dpi = args.dpi.value_or(stored.language == format.language ? stored.dpi : 203);
+  return RenderFile(job_path, args.out, args.sheet, format);
 }
 
 }  // namespace pirell::cli

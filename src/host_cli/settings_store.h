@@ -14,6 +14,9 @@ namespace pirell::cli {
 // backslashes escaped).
 using StoredSettings = std::vector<std::pair<std::string, Variant>>;
 
+// The file of the device folder that holds them.
+inline constexpr char kHostSettingsFile[] = "host-settings";
+
 StoredSettings LoadSettings(const std::string& path);
 void SaveSettings(const std::string& path, const StoredSettings& settings);
 

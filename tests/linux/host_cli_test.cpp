@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "linux/symbol_decoder.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "rendering/printer_registry.h"
 #include "support/temp_dir.h"
 
 namespace pirell::cli {
@@ -669,6 +671,36 @@ TEST_F(PreviewCommandTest, ExampleLabelsBecomeOnePictureEachWhoseBarcodeIsTheCsv
   EXPECT_EQ(ReadPngHeader(out + "/sheet.png").height, 320u + 2 + 32);
   // The preview printed into a file of its own: the capture file stands in for the printer.
   EXPECT_FALSE(platform::FileExists(device_ + "/capture.prn"));
+}
+
+TEST_F(PreviewCommandTest, EveryModelPrintsTheExampleWhosePreviewReadsBackAtTheModelsResolution) {
+  const char* const kBarcodes[] = {"4601234567893", "4600987654321", "5012345678900"};
+  for (std::size_t model = 0; model < PrinterModels().size(); ++model) {
+    const TPrinterModelProps& props = PrinterModels()[model].ModelProps;
+    SCOPED_TRACE(PrinterModels()[model].Name);
+    ASSERT_EQ(Run(RunSettings, {"PrinterModel=" + std::to_string(model)}), 0);
+    std::filesystem::remove(device_ + "/capture.prn");
+    ASSERT_EQ(Run(RunPrint, {"1", csv_}), 0);
+    EXPECT_TRUE(platform::FileExists(device_ + "/capture.prn"));
+    const std::string out = folder_.File("model-" + std::to_string(model));
+    ASSERT_EQ(Run(RunPreview, {"1", csv_, "--out", out}), 0);
+    for (int i = 0; i < 3; ++i) {
+      const std::string png = out + "/" + PictureFolder::LabelFileName(i + 1);
+      const PngHeader header = ReadPngHeader(png);
+      // 58 x 40 mm at the model's resolution.
+      EXPECT_EQ(header.width, static_cast<std::uint32_t>(std::lround(58 * props.DPI / 25.4)));
+      EXPECT_EQ(header.height, static_cast<std::uint32_t>(std::lround(40 * props.DPI / 25.4)));
+      EXPECT_EQ(header.dots_per_metre, static_cast<std::uint32_t>(std::lround(props.DPI / 0.0254)));
+      if (HaveZbarimg()) {
+        EXPECT_EQ(BarcodesIn(png), std::string("CODE-128:") + kBarcodes[i] + "\n");
+      }
+    }
+    // The capture, rendered, tells its language and takes the model's resolution.
+    const std::string rendered = folder_.File("rendered-" + std::to_string(model));
+    ASSERT_EQ(Run(RunRender, {device_ + "/capture.prn", "--out", rendered}), 0);
+    EXPECT_EQ(ReadPngHeader(rendered + "/label-0001.png").width,
+              ReadPngHeader(out + "/label-0001.png").width);
+  }
 }
 
 TEST_F(PreviewCommandTest, APreviewAndTheRenderOfThePrintedCaptureAreTheSamePictures) {
