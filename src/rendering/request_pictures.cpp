@@ -35,6 +35,9 @@ std::string RefusalNote(const std::string& reference, const platform::RegularFil
 }  // namespace
 
 void TRequestPictures::Clear() {
+  symbols_.clear();
+  symbol_uses_.clear();
+  symbol_bytes_ = 0;
   drawn_.clear();
   uses_.clear();
   by_identity_.clear();
@@ -45,12 +48,8 @@ void TRequestPictures::Clear() {
 }
 
 TRequestPictures::Key TRequestPictures::KeyOf(const void* source, const TBaseImage& renderer) {
-  return {source,
-          renderer.BoxWidthDots(),
-          renderer.BoxHeightDots(),
-          renderer.Rotation(),
-          renderer.Stretch(),
-          std::string()};
+  return {source, renderer.BoxWidthDots(), renderer.BoxHeightDots(), renderer.Rotation(),
+          renderer.Stretch()};
 }
 
 void TRequestPictures::Count(std::size_t bytes) {
@@ -78,9 +77,8 @@ void TRequestPictures::DropLeastRecentlyUsed() {
 }
 
 const MonoBitmap& TRequestPictures::Keep(const Key& key, const MonoBitmap& drawn) {
-  const std::size_t bytes =
-      kEntryOverhead + std::get<std::string>(key).size() +
-      static_cast<std::size_t>(drawn.Stride()) * static_cast<std::size_t>(drawn.Height());
+  const std::size_t bytes = kEntryOverhead + static_cast<std::size_t>(drawn.Stride()) *
+                                                 static_cast<std::size_t>(drawn.Height());
   Count(bytes);
   uses_.push_front(key);
   Drawn& kept = drawn_[key];
@@ -114,9 +112,25 @@ const MonoBitmap& TRequestPictures::DrawFile(const std::string& reference, TBase
 
 const MonoBitmap& TRequestPictures::DrawSymbol(const std::string& key,
                                                const std::function<MonoBitmap()>& draw) {
-  const Key symbol_key{nullptr, 0, 0, r0, false, key};
-  if (const MonoBitmap* kept = Find(symbol_key)) return *kept;
-  return Keep(symbol_key, draw());
+  if (const auto kept = symbols_.find(key); kept != symbols_.end()) {
+    symbol_uses_.splice(symbol_uses_.begin(), symbol_uses_, kept->second.use);
+    return kept->second.bitmap;
+  }
+  MonoBitmap bitmap = draw();
+  const std::size_t bytes =
+      kEntryOverhead + 2 * key.size() +
+      static_cast<std::size_t>(bitmap.Stride()) * static_cast<std::size_t>(bitmap.Height());
+  while (!symbol_uses_.empty() && symbol_bytes_ + bytes > kMaxRequestSymbolBytes) {
+    const auto oldest = symbols_.find(symbol_uses_.back());
+    symbol_bytes_ -= oldest->second.bytes;
+    symbols_.erase(oldest);
+    symbol_uses_.pop_back();
+  }
+  symbol_uses_.push_front(key);
+  Symbol& kept = symbols_[key];
+  kept = {std::move(bitmap), bytes, symbol_uses_.begin()};
+  symbol_bytes_ += bytes;
+  return kept.bitmap;
 }
 
 TRequestPictures::File* TRequestPictures::FindByFileName(const std::string& name) const {

@@ -27,6 +27,13 @@ class TBaseImage;
 // references alone fails the request with a LimitError.
 inline constexpr std::size_t kMaxRequestPictureBytes = std::size_t{64} * 1024 * 1024;
 
+// Most bytes the barcode symbols drawn during one request may keep beside the pictures. A
+// symbol is kept so that the labels that repeat its value do not encode it again, and so that
+// printing a label reuses what checking it drew; most marking codes are on one label only, so a
+// few megabytes (some 1,800 symbols of 18 mm) are enough, and the symbols used longest ago make
+// room for new ones.
+inline constexpr std::size_t kMaxRequestSymbolBytes = std::size_t{4} * 1024 * 1024;
+
 // A line for the debug log: why a file named by an Image field prints as an empty picture.
 using TPictureNotes = std::function<void(const std::string& caption, const std::string& text)>;
 
@@ -51,8 +58,10 @@ class TRequestPictures {
   const MonoBitmap& DrawFile(const std::string& reference, TBaseImage& renderer);
   // A barcode symbol that `draw` makes, the first time for `key` (which names everything the
   // bitmap depends on: the symbology, its options, the value, the dots per module and the turn),
-  // and kept like a picture. Raises what `draw` raises, and a LimitError as Draw does.
+  // and kept within kMaxRequestSymbolBytes, the symbols used longest ago making room. The bitmap
+  // stays valid until the next call. Raises what `draw` raises.
   const MonoBitmap& DrawSymbol(const std::string& key, const std::function<MonoBitmap()>& draw);
+  std::size_t SymbolBytes() const { return symbol_bytes_; }
 
   // What is kept, as counted against the budget.
   std::size_t Bytes() const { return bytes_; }
@@ -69,8 +78,8 @@ class TRequestPictures {
     bool usable = true;
   };
   // A drawn picture: its source (a template picture or a File), the box in dots, the turn and
-  // the stretch; or a symbol, by its key alone.
-  using Key = std::tuple<const void*, int, int, TRotation, bool, std::string>;
+  // the stretch.
+  using Key = std::tuple<const void*, int, int, TRotation, bool>;
 
   struct Drawn {
     std::unique_ptr<const MonoBitmap> bitmap;
@@ -99,6 +108,15 @@ class TRequestPictures {
   std::unordered_map<std::string, File*> by_name_;
   std::size_t bytes_ = 0;
   std::size_t budget_ = kMaxRequestPictureBytes;
+
+  struct Symbol {
+    MonoBitmap bitmap;
+    std::size_t bytes = 0;
+    std::list<std::string>::iterator use;
+  };
+  std::unordered_map<std::string, Symbol> symbols_;
+  std::list<std::string> symbol_uses_;  // the one used last first
+  std::size_t symbol_bytes_ = 0;
   int files_decoded_ = 0;
   TPictureNotes notes_;
 };
