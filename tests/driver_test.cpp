@@ -617,12 +617,32 @@ TEST_F(DriverTest, InitializePrinterAndDeviceTestNeedAnEnabledDevice) {
   EXPECT_EQ(description, "Устройство не включено");
 }
 
-TEST_F(DriverTest, DeviceTestPrintsTheConfiguration) {
+TEST_F(DriverTest, DeviceTestPrintsTheConfigurationAndATestLabelOfTheDriversFields) {
   EnableWithTemplate();
   std::string description;
   EXPECT_TRUE(driver->DeviceTest(description));
   EXPECT_EQ(description, "Нет ошибок");
-  EXPECT_EQ(device_io.received, "U\n");
+  // The printer's configuration, then a label on the settings' print area (58 x 40 mm): the
+  // title and the model in the printer's font, a Code 128, a DataMatrix and a QR code.
+  const std::string& sent = device_io.received;
+  EXPECT_EQ(sent.substr(0, 2 + std::strlen(kJobHeader)), std::string("U\n") + kJobHeader);
+  EXPECT_NE(sent.find("A16,16,0,2,1,1,N,\"Pirell: \xF2\xE5\xF1\xF2 \xEF\xE5\xF7\xE0\xF2\xE8\""),
+            std::string::npos);
+  EXPECT_NE(sent.find("A16,48,0,1,1,1,N,\"2824, 2844\""), std::string::npos);
+  EXPECT_NE(sent.find("B16,88,0,1,2,2,64,B,\"PIRELL-TEST\""), std::string::npos);
+  std::size_t rasters = 0;
+  for (std::size_t at = sent.find("\nGW"); at != std::string::npos; at = sent.find("\nGW", at + 1))
+    ++rasters;
+  EXPECT_EQ(rasters, 2u);
+  EXPECT_EQ(sent.substr(sent.size() - 3), "P1\n");
+
+  // A label too small for the symbols leaves them out; the next print request is its own.
+  driver->SetSettingValue("PrintHeight", Variant(20));
+  ASSERT_TRUE(CallPublic(*driver, "Enable").result.ToBool());
+  device_io.received.clear();
+  EXPECT_TRUE(driver->DeviceTest(description));
+  EXPECT_EQ(device_io.received.find("GW"), std::string::npos);
+  EXPECT_NE(device_io.received.find("PIRELL-TEST"), std::string::npos);
 }
 
 // A host's window procedure may call the driver while a job serves messages waiting for the

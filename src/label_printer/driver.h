@@ -61,6 +61,9 @@ class TDriver : public TBaseLabelPrinter {
   // made, and closes the port. A failure in the middle leaves only whole labels sent and names
   // their number in FLastDevResultDescription.
   ResultCode StreamLabels(const TLabelsData& data, std::int64_t total);
+  // After the printer's own test: a label of the driver's fields on the settings' print area
+  // (TestLabelTemplate), when the area holds it.
+  void AppendTestLabel();
 
   platform::DeviceIo& FDeviceIo;
   std::unique_ptr<TPrinterTypeBase> FDevice;

@@ -11,8 +11,10 @@
 #include "label_printer/command_writer.h"
 #include "label_printer/driver.h"
 #include "label_printer/job_progress.h"
+#include "label_printer/test_label.h"
 #include "rendering/field_barcodes.h"
 #include "rendering/graphic_primitives.h"
+#include "rendering/printer_registry.h"
 
 namespace pirell {
 namespace {
@@ -203,9 +205,40 @@ bool TDriver::DeviceTest(std::string& description) {
     return false;
   }
   FDevice->TestPrinter();
+  AppendTestLabel();
   const ResultCode code = SendCommands();
   description = DriverResultText(code, FLastDevResultDescription);
   return code == rc::Ok;
+}
+
+void TDriver::AppendTestLabel() {
+  const TCmdList configuration = FDevice->CmdList();
+  TLabelObj& label = FDevice->LabelObj();
+  try {
+    label.LoadFromString(TestLabelTemplate(FDevice->PrintParams()));
+    FDevice->InitTask();
+    FDevice->InitLabel();
+    TValuesList& values = FDevice->ValuesList();
+    const TPrinterModels& models = PrinterModels();
+    const std::int32_t model = GetSettingValueInt("PrinterModel");
+    values.Add("Title", "Pirell: тест печати");
+    values.Add("Model", model >= 0 && model < static_cast<std::int32_t>(models.size())
+                            ? models[static_cast<std::size_t>(model)].Name
+                            : std::string());
+    values.Add("Code", "PIRELL-TEST");
+    FDevice->MakeLabelScript(1);
+  } catch (const std::exception&) {
+    // A label the print area cannot hold: the configuration alone tests the device.
+    FDevice->CmdList() = configuration;
+    label.Images().Drawn().Clear();
+    return;
+  }
+  TCmdList job = configuration;
+  for (const TPrinterCmd& cmd : FDevice->CmdList())
+    job.Add(cmd.Data, cmd.ActionAfter, cmd.DelayTime);
+  FDevice->CmdList() = std::move(job);
+  // The next print request loads its own template; nothing of the test label is kept.
+  label.Images().Drawn().Clear();
 }
 
 ResultCode TDriver::SendCommands() {
