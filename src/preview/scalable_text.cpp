@@ -10,8 +10,9 @@ namespace {
 
 // Taller characters than a label holds are drawn at this height: they cover the label already.
 constexpr std::int64_t kMostHeight = platform::kMaxEmHeightDots;
-// The longest line drawn, in characters of its height: the rest lies beyond any label.
-constexpr std::int64_t kMostEms = 64;
+// The longest line drawn, in dots of the face before it is scaled across: the rest lies beyond
+// any label (twice the largest label side at 600 dots per inch).
+constexpr std::int64_t kMostAcross = 2 * 8000 * 600 / 203;
 
 std::int64_t Characters(std::string_view utf8) {
   std::int64_t count = 0;
@@ -36,7 +37,7 @@ ScalableTextLine::ScalableTextLine(std::string_view utf8, std::int64_t height, s
     if (c == '&') line += '&';
     line += c == '\r' || c == '\n' ? ' ' : c;
   }
-  const std::int64_t across = std::min(Characters(utf8), kMostEms) * height + height;
+  const std::int64_t across = std::min((Characters(utf8) + 1) * height, kMostAcross);
   glyphs_.Resize(static_cast<int>(across), static_cast<int>(height));
   platform::FontDescription font;
   font.face = platform::DefaultFontFace();
