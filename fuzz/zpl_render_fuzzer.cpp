@@ -10,7 +10,7 @@
 
 #include "driver_session.h"
 #include "fuzz_input.h"
-#include "languages/epl2/zpl_renderer.h"
+#include "languages/zpl/zpl_renderer.h"
 
 namespace {
 
