@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/locale.h"
+#include "rendering/printer_registry.h"
 #include "settings_ui/common_settings_form.h"
 #include "settings_ui/main_settings_form.h"
 #include "support/settings_ui_fixture.h"
@@ -32,7 +33,11 @@ TEST_F(PrinterPageTest, ListsTheRegisteredPrinterAndItsSpeedsAndDarkness) {
   platform::ScopedUserLocale locale{platform::LocaleFormat{}};
   TfrmMainSettings& page = Open();
   EXPECT_EQ(page.Caption, "Принтер");
-  EXPECT_EQ(page.cbbPrinterType.Items, std::vector<std::string>{"ZEBRA (EPL2 lang.)"});
+  // Every registered type, EPL2 first; the models of the chosen one.
+  std::vector<std::string> types;
+  for (const TPrinterTypeInfo& type : PrinterTypes()) types.push_back(type.Name);
+  EXPECT_EQ(page.cbbPrinterType.Items, types);
+  EXPECT_EQ(page.cbbPrinterType.Items.front(), "ZEBRA (EPL2 lang.)");
   EXPECT_EQ(page.cbbPrinterType.ItemIndex, 0);
   EXPECT_EQ(page.cbbPrinterModel.Items, (std::vector<std::string>{"2824, 2844", "EPL2, 300 dpi"}));
   EXPECT_EQ(page.cbbPrinterModel.ItemIndex, 0);

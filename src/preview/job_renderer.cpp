@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "languages/epl2/epl2_renderer.h"
+#include "languages/zpl/zpl_renderer.h"
 
 namespace pirell::preview {
 
@@ -17,6 +18,8 @@ int MaxLabelDots(const RenderOptions& options) {
 std::unique_ptr<JobRenderer> MakeJobRenderer(TPrinterLanguage language, RenderSink& sink,
                                              const RenderOptions& options) {
   switch (language) {
+    case TPrinterLanguage::ZplII:
+      return std::make_unique<ZplRenderer>(sink, options);
     case TPrinterLanguage::Epl2:
     default:
       break;
@@ -26,9 +29,13 @@ std::unique_ptr<JobRenderer> MakeJobRenderer(TPrinterLanguage language, RenderSi
 
 std::optional<TPrinterLanguage> DetectJobLanguage(std::string_view job_start) {
   // EPL2 jobs are lines of commands that begin with a letter; nothing else the driver writes
-  // does. The other languages are recognised before it.
-  for (const char c : job_start) {
+  // does. The other languages are recognised before it. ZPL II commands start with "^" or "~";
+  // of EPL2's only the reset "^@" does.
+  for (std::size_t i = 0; i < job_start.size(); ++i) {
+    const char c = job_start[i];
     if (c == '\n' || c == '\r' || c == ' ') continue;
+    if (c == '~' || (c == '^' && (i + 1 == job_start.size() || job_start[i + 1] != '@')))
+      return TPrinterLanguage::ZplII;
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '^') return TPrinterLanguage::Epl2;
     break;
   }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "languages/epl2/epl2_printer.h"
+#include "languages/zpl/zpl_printer.h"
 
 namespace pirell {
 
@@ -42,18 +43,32 @@ std::unique_ptr<TPrinterTypeBase> CreateZebraEZPL2() {
   return std::make_unique<TPrinterTypeZebraEZPL2>();
 }
 
+std::unique_ptr<TPrinterTypeBase> CreateZPL2() {
+  return std::make_unique<TPrinterTypeZPL2>();
+}
+
 }  // namespace
 
 // Rows are only ever appended: the settings PrinterType and PrinterModel hold their positions.
 void RegisterBuiltinPrinters(TPrinterRegistry& registry) {
   const int epl2 = registry.RegisterPrinterType(psZebraEZPL2, &CreateZebraEZPL2,
                                                 "ZEBRA (EPL2 lang.)", TPrinterLanguage::Epl2);
+  const int zpl2 =
+      registry.RegisterPrinterType(psZebraZPL2, &CreateZPL2, "ZPL II", TPrinterLanguage::ZplII);
 
   // Models, in the order of their positions. EPL2: speeds "S1" to "S4", darkness "D0" to "D15".
   registry.RegisterPrinterModel(epl2, "2824, 2844", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 203, false,
                                 true, 15, 7);
   registry.RegisterPrinterModel(epl2, "EPL2, 300 dpi", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 300,
                                 false, true, 15, 7);
+  // ZPL II: speeds are the "^PR" values, in inches per second; darkness "~SD00" to "~SD30",
+  // 15 the middle of the range as 7 is of EPL2's.
+  registry.RegisterPrinterModel(zpl2, "ZPL II, 203 dpi", {2, 3, 4, 5, 6, 8},
+                                {2.0, 3.0, 4.0, 5.0, 6.0, 8.0}, 203, false, true, 30, 15);
+  registry.RegisterPrinterModel(zpl2, "ZPL II, 300 dpi", {2, 3, 4, 5, 6}, {2.0, 3.0, 4.0, 5.0, 6.0},
+                                300, false, true, 30, 15);
+  registry.RegisterPrinterModel(zpl2, "ZPL II, 600 dpi", {2, 3, 4}, {2.0, 3.0, 4.0}, 600, false,
+                                true, 30, 15);
 }
 
 namespace {
