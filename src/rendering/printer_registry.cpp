@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "languages/epl2/epl2_printer.h"
+#include "languages/tspl/tspl_printer.h"
 
 namespace pirell {
 
@@ -42,6 +43,10 @@ std::unique_ptr<TPrinterTypeBase> CreateZebraEZPL2() {
   return std::make_unique<TPrinterTypeZebraEZPL2>();
 }
 
+std::unique_ptr<TPrinterTypeBase> CreateTSPL() {
+  return std::make_unique<TPrinterTypeTSPL>();
+}
+
 }  // namespace
 
 // Rows are only ever appended: the settings PrinterType and PrinterModel hold their positions.
@@ -54,6 +59,15 @@ void RegisterBuiltinPrinters(TPrinterRegistry& registry) {
                                 true, 15, 7);
   registry.RegisterPrinterModel(epl2, "EPL2, 300 dpi", {1, 2, 3, 4}, {1.5, 2.0, 2.5, 3.5}, 300,
                                 false, true, 15, 7);
+
+  // TSPL: "SPEED" takes inches per second, the codes number the model's speeds; "DENSITY" 0 to
+  // 15, 8 by default.
+  const int tspl =
+      registry.RegisterPrinterType(psTSPL, &CreateTSPL, "TSPL", TPrinterLanguage::Tspl);
+  registry.RegisterPrinterModel(tspl, "TSPL, 203 dpi", {1, 2, 3, 4, 5, 6},
+                                {1.5, 2.0, 3.0, 4.0, 5.0, 6.0}, 203, false, true, 15, 8);
+  registry.RegisterPrinterModel(tspl, "TSPL, 300 dpi", {1, 2, 3, 4, 5}, {1.5, 2.0, 3.0, 4.0, 5.0},
+                                300, false, true, 15, 8);
 }
 
 namespace {
