@@ -91,8 +91,10 @@ TTsplFont TsplFontForSize(std::int32_t font_size, std::int32_t dpi) {
     TsplFontCell(font, candidate.cell);
     candidate.x_multiplier = Multiplier(pitch, candidate.cell.width);
     candidate.y_multiplier = Multiplier(height, candidate.cell.height);
+    // Of two fonts as near, the one magnified less: its characters are drawn finer.
     const double error = std::abs(candidate.CharacterWidth() - pitch) / pitch +
-                         std::abs(candidate.LineHeight() - height) / height;
+                         std::abs(candidate.LineHeight() - height) / height +
+                         0.001 * (candidate.x_multiplier + candidate.y_multiplier);
     if (font == '1' || error < best_error) {
       best = candidate;
       best_error = error;
