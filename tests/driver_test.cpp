@@ -686,7 +686,7 @@ TEST_F(DriverTest, HostCallsFromAMessageServedDuringAJobAreRefusedAndTheJobGoesO
 
 TEST_F(DriverTest, AFailedEnableSwitchesTheDebugLogOffAgainAndCheckHealthSaysWhy) {
   driver->SetSettingValue("DebugLogEnabled", Variant(true));
-  driver->SetSettingValue("PrinterModel", Variant(5));
+  driver->SetSettingValue("PrinterModel", Variant(99));
   EXPECT_EQ(CallPublic(*driver, "Enable").Code(), rc::UnknownPrinterModel);
   EXPECT_FALSE(driver->DebugLogEnabled());
   PublicCall health = CallPublic(*driver, "CheckHealth");

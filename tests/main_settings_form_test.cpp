@@ -33,11 +33,9 @@ TEST_F(PrinterPageTest, ListsTheRegisteredPrinterAndItsSpeedsAndDarkness) {
   platform::ScopedUserLocale locale{platform::LocaleFormat{}};
   TfrmMainSettings& page = Open();
   EXPECT_EQ(page.Caption, "Принтер");
-  // Every registered type, EPL2 first; the models of the chosen one.
-  std::vector<std::string> types;
-  for (const TPrinterTypeInfo& type : PrinterTypes()) types.push_back(type.Name);
-  EXPECT_EQ(page.cbbPrinterType.Items, types);
-  EXPECT_EQ(page.cbbPrinterType.Items.front(), "ZEBRA (EPL2 lang.)");
+  // Every registered type, EPL2 first: the ZPL II and TSPL types come after it.
+  EXPECT_EQ(page.cbbPrinterType.Items,
+            (std::vector<std::string>{"ZEBRA (EPL2 lang.)", "ZPL II", "TSPL"}));
   EXPECT_EQ(page.cbbPrinterType.ItemIndex, 0);
   EXPECT_EQ(page.cbbPrinterModel.Items, (std::vector<std::string>{"2824, 2844", "EPL2, 300 dpi"}));
   EXPECT_EQ(page.cbbPrinterModel.ItemIndex, 0);

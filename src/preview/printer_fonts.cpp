@@ -29,6 +29,17 @@ constexpr std::array<PrinterFontCell, 5> kCells300 = {{
     {48, 80, 50},
 }};
 
+constexpr std::array<PrinterFontCell, 8> kTsplCells = {{
+    {8, 12, 8},
+    {12, 20, 12},
+    {16, 24, 16},
+    {24, 32, 24},
+    {32, 48, 32},
+    {14, 19, 14},
+    {21, 27, 21},
+    {14, 25, 14},
+}};
+
 // Heads of 250 dots per inch and more carry the 300-dpi fonts.
 const std::array<PrinterFontCell, 5>& CellsAt(int dpi) {
   return dpi >= 250 ? kCells300 : kCells203;
@@ -104,18 +115,24 @@ Fit FitToCell(const PrinterFontCell& cell) {
 
 // Fitting draws dozens of probes; the face does not change while the program runs, so each
 // font is fitted once for all renderers.
-Fit FittedOnce(char font, int dpi) {
+Fit FittedOnce(char font, int dpi, PrinterFontSet set) {
   static std::mutex mutex;
-  static std::array<std::optional<Fit>, 10> fits;
-  const std::size_t index = static_cast<std::size_t>(font - '1') + (dpi >= 250 ? 5 : 0);
+  static std::array<std::optional<Fit>, 18> fits;
+  const auto number = static_cast<std::size_t>(font - '1');
+  const std::size_t index =
+      set == PrinterFontSet::Tspl ? 10 + number : number + (dpi >= 250 ? 5 : 0);
   std::lock_guard lock(mutex);
-  if (!fits[index]) fits[index] = FitToCell(CellsAt(dpi)[index % 5]);
+  if (!fits[index]) fits[index] = FitToCell(*PrinterFontCellOf(font, dpi, set));
   return *fits[index];
 }
 
 }  // namespace
 
-std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi) {
+std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi, PrinterFontSet set) {
+  if (set == PrinterFontSet::Tspl) {
+    if (font < '1' || font > '8') return std::nullopt;
+    return kTsplCells[static_cast<std::size_t>(font - '1')];
+  }
   if (font < '1' || font > '5') return std::nullopt;
   return CellsAt(dpi)[static_cast<std::size_t>(font - '1')];
 }
@@ -126,9 +143,9 @@ struct PrinterFonts::Face {
   platform::FontDescription font;
   std::array<std::unique_ptr<MonoBitmap>, 256> glyphs;
 
-  Face(char name, int dpi)
-      : cell(*PrinterFontCellOf(name, dpi)),
-        fit(FittedOnce(name, dpi)),
+  Face(char name, int dpi, PrinterFontSet set)
+      : cell(*PrinterFontCellOf(name, dpi, set)),
+        fit(FittedOnce(name, dpi, set)),
         font(MonospaceFont(fit.size)) {}
 
   const MonoBitmap& Glyph(unsigned char byte) {
@@ -147,18 +164,18 @@ struct PrinterFonts::Face {
   }
 };
 
-PrinterFonts::PrinterFonts(int dpi) : dpi_(dpi) {}
+PrinterFonts::PrinterFonts(int dpi, PrinterFontSet set) : dpi_(dpi), set_(set) {}
 PrinterFonts::~PrinterFonts() = default;
 
 PrinterFonts::Face& PrinterFonts::FaceOf(char font) {
   if (!Cell(font)) font = '1';
   const std::size_t index = static_cast<std::size_t>(font - '1');
-  if (!faces_[index]) faces_[index] = std::make_unique<Face>(font, dpi_);
+  if (!faces_[index]) faces_[index] = std::make_unique<Face>(font, dpi_, set_);
   return *faces_[index];
 }
 
 std::optional<PrinterFontCell> PrinterFonts::Cell(char font) const {
-  return PrinterFontCellOf(font, dpi_);
+  return PrinterFontCellOf(font, dpi_, set_);
 }
 
 const MonoBitmap& PrinterFonts::Glyph(char font, unsigned char byte) {

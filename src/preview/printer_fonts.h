@@ -16,25 +16,31 @@ struct PrinterFontCell {
   int advance = 0;
 };
 
-// Fonts "1" to "5" at 203 dots per inch: 8 x 12, 10 x 16, 12 x 20, 14 x 24 and 32 x 48 dots at
-// 20.3, 16.9, 14.5, 12.7 and 5.6 characters per inch; at 300 dots per inch (any head of 250 or
-// more) 12 x 20, 16 x 28, 20 x 36, 24 x 44 and 48 x 80 dots. Nothing for any other font name.
-std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi = 203);
+// Whose resident fonts: EPL2's or TSPL's.
+enum class PrinterFontSet { Epl2, Tspl };
+
+// EPL2's fonts "1" to "5" at 203 dots per inch: 8 x 12, 10 x 16, 12 x 20, 14 x 24 and 32 x 48 dots
+// at 20.3, 16.9, 14.5, 12.7 and 5.6 characters per inch; at 300 dots per inch (any head of 250 or
+// more) 12 x 20, 16 x 28, 20 x 36, 24 x 44 and 48 x 80 dots. TSPL's fixed-pitch fonts "1" to "8"
+// at any resolution: 8 x 12, 12 x 20, 16 x 24, 24 x 32, 32 x 48, 14 x 19, 21 x 27 and 14 x 25
+// dots, each cell also the step to the next character. Nothing for any other font name.
+std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi = 203,
+                                                 PrinterFontSet set = PrinterFontSet::Epl2);
 
 // The printer's fonts drawn with the platform's monospace TrueType face, fitted to each cell: the
 // layout and sizes are the printer's, the letter shapes are not. Glyphs are made when first
 // asked for and kept.
 class PrinterFonts {
  public:
-  explicit PrinterFonts(int dpi = 203);
+  explicit PrinterFonts(int dpi = 203, PrinterFontSet set = PrinterFontSet::Epl2);
   ~PrinterFonts();
   PrinterFonts(const PrinterFonts&) = delete;
   PrinterFonts& operator=(const PrinterFonts&) = delete;
 
-  // The glyph of a windows-1251 character byte in a font "1" to "5", as large as the font's cell;
+  // The glyph of a windows-1251 character byte in one of the fonts, as large as the font's cell;
   // a character without ink (a space, a control character) is all white.
   const MonoBitmap& Glyph(char font, unsigned char byte);
-  // The cell of a font "1" to "5" at the fonts' resolution.
+  // The cell of one of the fonts at the fonts' resolution.
   std::optional<PrinterFontCell> Cell(char font) const;
   int Dpi() const { return dpi_; }
 
@@ -43,7 +49,8 @@ class PrinterFonts {
   Face& FaceOf(char font);
 
   int dpi_;
-  std::array<std::unique_ptr<Face>, 5> faces_;
+  PrinterFontSet set_;
+  std::array<std::unique_ptr<Face>, 8> faces_;
 };
 
 }  // namespace pirell::preview

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "languages/epl2/epl2_printer.h"
+#include "languages/tspl/tspl_printer.h"
 #include "languages/zpl/zpl_printer.h"
 
 namespace pirell {
@@ -47,6 +48,10 @@ std::unique_ptr<TPrinterTypeBase> CreateZPL2() {
   return std::make_unique<TPrinterTypeZPL2>();
 }
 
+std::unique_ptr<TPrinterTypeBase> CreateTSPL() {
+  return std::make_unique<TPrinterTypeTSPL>();
+}
+
 }  // namespace
 
 // Rows are only ever appended: the settings PrinterType and PrinterModel hold their positions.
@@ -69,6 +74,15 @@ void RegisterBuiltinPrinters(TPrinterRegistry& registry) {
                                 300, false, true, 30, 15);
   registry.RegisterPrinterModel(zpl2, "ZPL II, 600 dpi", {2, 3, 4}, {2.0, 3.0, 4.0}, 600, false,
                                 true, 30, 15);
+
+  // TSPL: "SPEED" takes inches per second, the codes number the model's speeds; "DENSITY" 0 to
+  // 15, 8 by default.
+  const int tspl =
+      registry.RegisterPrinterType(psTSPL, &CreateTSPL, "TSPL", TPrinterLanguage::Tspl);
+  registry.RegisterPrinterModel(tspl, "TSPL, 203 dpi", {1, 2, 3, 4, 5, 6},
+                                {1.5, 2.0, 3.0, 4.0, 5.0, 6.0}, 203, false, true, 15, 8);
+  registry.RegisterPrinterModel(tspl, "TSPL, 300 dpi", {1, 2, 3, 4, 5}, {1.5, 2.0, 3.0, 4.0, 5.0},
+                                300, false, true, 15, 8);
 }
 
 namespace {

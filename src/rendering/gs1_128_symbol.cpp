@@ -1,0 +1,75 @@
+// GS1-128 symbols encoded by libzint; its raster at one pixel per module gives the elements.
+
+#include "rendering/gs1_128_symbol.h"
+
+#include <zint.h>
+
+#include <memory>
+#include <new>
+
+#include "common/module_strings.h"
+
+namespace pirell {
+namespace {
+
+struct SymbolDeleter {
+  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
+};
+using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
+
+constexpr std::string_view kName = "GS1-128";
+
+TLinearSymbol Refused(std::string reason) {
+  TLinearSymbol symbol;
+  symbol.refusal = std::move(reason);
+  return symbol;
+}
+
+}  // namespace
+
+int TLinearSymbol::Modules() const {
+  int modules = 0;
+  for (const int element : elements) modules += element;
+  return modules;
+}
+
+TLinearSymbol EncodeGs1_128(const std::vector<TGs1Element>& elements) {
+  Symbol symbol(ZBarcode_Create());
+  if (!symbol) throw std::bad_alloc();
+  symbol->symbology = BARCODE_GS1_128;
+  // The elements were checked when they were read, with the characters marking codes carry.
+  symbol->input_mode = GS1_MODE | GS1NOCHECK_MODE;
+  symbol->show_hrt = 0;
+  symbol->scale = 0.5f;  // one pixel per module
+  symbol->height = 1.0f;
+  const std::string data = Gs1SquareBracketed(elements);
+  const int encoded =
+      ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
+                      static_cast<int>(data.size()));
+  if (encoded == ZINT_ERROR_TOO_LONG)
+    return Refused(ModuleText(StringId::SymbolTooMuchData, {kName}));
+  if (encoded >= ZINT_ERROR) return Refused(ModuleText(StringId::SymbolDataInvalid, {kName}));
+  const int buffered = ZBarcode_Buffer(symbol.get(), 0);
+  if (buffered >= ZINT_ERROR || symbol->bitmap == nullptr || symbol->bitmap_width <= 0)
+    return Refused(ModuleText(StringId::SymbolLibraryFailed, {kName, std::to_string(buffered)}));
+
+  // The top row, quiet zones left out: three bytes per pixel, dark ones are bars.
+  const unsigned char* row = symbol->bitmap;
+  auto dark = [row](int x) { return row[static_cast<std::size_t>(x) * 3] < 128; };
+  int first = 0;
+  int last = symbol->bitmap_width - 1;
+  while (first <= last && !dark(first)) ++first;
+  while (last >= first && !dark(last)) --last;
+  TLinearSymbol result;
+  for (int x = first; x <= last;) {
+    int run = 1;
+    while (x + run <= last && dark(x + run) == dark(x)) ++run;
+    result.elements.push_back(run);
+    x += run;
+  }
+  if (result.elements.empty())
+    return Refused(ModuleText(StringId::SymbolLibraryFailed, {kName, "0"}));
+  return result;
+}
+
+}  // namespace pirell

@@ -1,0 +1,349 @@
+// TSPL and EPL2 jobs of the same labels, drawn by the preview at the same resolution, are the same
+// pictures within what the fonts allow, and every barcode in them reads back.
+
+#define ZX_USE_UTF8
+#include <ZXing/ReadBarcode.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_cli/png_file.h"
+#include "platform/locale.h"
+#include "preview/job_renderer.h"
+#include "rendering/printer_registry.h"
+#include "support/label_template_xml.h"
+#include "support/temp_dir.h"
+
+namespace pirell {
+namespace {
+
+using testing::LabelTemplateXml;
+using Properties = LabelTemplateXml::Properties;
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+struct Picture : preview::RenderSink {
+  void OnLabel(const MonoBitmap& label, std::uint64_t) override { pictures.push_back(label); }
+  void OnWarning(std::uint64_t, const std::string& text) override { warnings += text + "\n"; }
+  std::vector<MonoBitmap> pictures;
+  std::string warnings;
+};
+
+const TPrinterModel& ModelNamed(std::string_view name) {
+  for (const TPrinterModel& model : PrinterModels())
+    if (model.Name == name) return model;
+  ADD_FAILURE() << "no model " << name;
+  return PrinterModels().front();
+}
+
+// The picture of one label printed from the template with the values, in the model's language.
+MonoBitmap Printed(std::string_view model_name, const std::string& xml, const Values& values) {
+  const TPrinterModel& model = ModelNamed(model_name);
+  std::unique_ptr<TPrinterTypeBase> printer = model.PrinterType->TypeClass();
+  printer->ModelProps() = model.ModelProps;
+  printer->PrintParams() = TPrintParams{58, 40, 2, pmDirect, 8, 4};
+  printer->LabelObj().LoadFromString(xml);
+  std::string job;
+  const auto append = [&] {
+    for (const TPrinterCmd& cmd : printer->CmdList())
+      job += cmd.Data + ((cmd.ActionAfter & coNoSuffix) != 0 ? "" : printer->CmdSuffix());
+  };
+  printer->InitTask();
+  append();
+  printer->InitLabel();
+  for (const auto& [name, value] : values) printer->ValuesList().Add(name, value);
+  printer->MakeLabelScript(1);
+  append();
+
+  Picture sink;
+  const auto language = preview::DetectJobLanguage(job);
+  EXPECT_EQ(language, model.PrinterType->Language) << model_name;
+  auto renderer =
+      preview::MakeJobRenderer(model.PrinterType->Language, sink, {model.ModelProps.DPI, 0});
+  renderer->Feed(job);
+  renderer->Finish();
+  EXPECT_EQ(sink.warnings, "") << model_name;
+  EXPECT_EQ(sink.pictures.size(), 1u) << model_name;
+  return sink.pictures.empty() ? MonoBitmap() : sink.pictures.front();
+}
+
+struct Box {
+  int left = 0;
+  int top = 0;
+  int right = -1;  // inclusive; -1: no ink
+  int bottom = -1;
+  bool Empty() const { return right < 0; }
+  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+// The ink of the picture in the rows [from, to).
+Box InkOf(const MonoBitmap& picture, int from = 0, int to = 1 << 30) {
+  Box box{1 << 30, 1 << 30, -1, -1};
+  for (int y = std::max(from, 0); y < std::min(to, picture.Height()); ++y)
+    for (int x = 0; x < picture.Width(); ++x)
+      if (picture.IsBlack(x, y)) {
+        box.left = std::min(box.left, x);
+        box.top = std::min(box.top, y);
+        box.right = std::max(box.right, x);
+        box.bottom = std::max(box.bottom, y);
+      }
+  return box;
+}
+
+Box Union(const Box& a, const Box& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+// Two texts in different printer fonts: their ink starts near the same corner (or is centred at
+// about the same place) and is of about the same size.
+void ExpectAlikeText(const Box& epl2, const Box& tspl, int dpi, bool centred = false) {
+  ASSERT_FALSE(epl2.Empty());
+  ASSERT_FALSE(tspl.Empty());
+  const int near = dpi / 25;  // 1 mm
+  if (centred)
+    EXPECT_NEAR(tspl.left + tspl.right, epl2.left + epl2.right, 2 * near);
+  else
+    EXPECT_NEAR(tspl.left, epl2.left, near);
+  EXPECT_NEAR(tspl.top, epl2.top, near);
+  const auto width = [](const Box& box) { return box.right - box.left + 1.0; };
+  const auto height = [](const Box& box) { return box.bottom - box.top + 1.0; };
+  EXPECT_NEAR(width(tspl) / width(epl2), 1.0, 0.4);
+  EXPECT_NEAR(height(tspl) / height(epl2), 1.0, 0.4);
+}
+
+// The pixels that differ all lie inside one of the boxes.
+void ExpectSameOutside(const MonoBitmap& epl2, const MonoBitmap& tspl,
+                       const std::vector<Box>& texts) {
+  ASSERT_EQ(epl2.Width(), tspl.Width());
+  ASSERT_EQ(epl2.Height(), tspl.Height());
+  int differing = 0;
+  for (int y = 0; y < epl2.Height(); ++y)
+    for (int x = 0; x < epl2.Width(); ++x)
+      if (epl2.IsBlack(x, y) != tspl.IsBlack(x, y) &&
+          std::none_of(texts.begin(), texts.end(),
+                       [&](const Box& box) { return box.Contains(x, y); }))
+        ++differing;
+  EXPECT_EQ(differing, 0);
+}
+
+std::string Models(int dpi, bool tspl) {
+  if (tspl) return dpi == 203 ? "TSPL, 203 dpi" : "TSPL, 300 dpi";
+  return dpi == 203 ? "2824, 2844" : "EPL2, 300 dpi";
+}
+
+class TsplRoundTripTest : public ::testing::TestWithParam<int> {
+ protected:
+  TsplRoundTripTest() : locale_(PointDecimals()) {}
+  static platform::LocaleFormat PointDecimals() {
+    platform::LocaleFormat format;
+    format.decimal_separator = ".";
+    return format;
+  }
+  int Dpi() const { return GetParam(); }
+
+  // Compares a label field by field and whole: fields without printer-font text dot for dot,
+  // texts and human-readable lines by their ink; gives the TSPL picture of the whole label.
+  MonoBitmap CompareLabel(const std::vector<std::pair<std::string, Properties>>& items,
+                          const Values& values) {
+    std::vector<Box> texts;
+    LabelTemplateXml whole;
+    for (const auto& [class_name, properties] : items) {
+      whole.Item(class_name, properties);
+      const std::string xml = LabelTemplateXml().Item(class_name, properties).Text();
+      const MonoBitmap epl2 = Printed(Models(Dpi(), false), xml, values);
+      const MonoBitmap tspl = Printed(Models(Dpi(), true), xml, values);
+      SCOPED_TRACE(class_name);
+      const bool text = class_name == "TextSimple";
+      bool readable = false;
+      for (const auto& [name, value] : properties)
+        if (name == "TextVisible" && value == "True") readable = true;
+      if (text) {
+        ExpectAlikeText(InkOf(epl2), InkOf(tspl), Dpi());
+        texts.push_back(Union(InkOf(epl2), InkOf(tspl)));
+      } else if (readable) {
+        // Upright barcodes: the bars dot for dot, the line under them alike.
+        const int bars_end = InkOf(epl2).top + 1;
+        int end = bars_end;
+        while (end < epl2.Height() &&
+               InkOf(epl2, end, end + 1).left == InkOf(epl2, bars_end - 1, bars_end).left)
+          ++end;
+        ExpectSameOutside(epl2, tspl, {Box{0, end, epl2.Width(), epl2.Height()}});
+        ExpectAlikeText(InkOf(epl2, end), InkOf(tspl, end), Dpi(), true);
+        texts.push_back(Union(InkOf(epl2, end), InkOf(tspl, end)));
+      } else {
+        ExpectSameOutside(epl2, tspl, {});
+      }
+    }
+    const MonoBitmap epl2 = Printed(Models(Dpi(), false), whole.Text(), values);
+    const MonoBitmap tspl = Printed(Models(Dpi(), true), whole.Text(), values);
+    ExpectSameOutside(epl2, tspl, texts);
+    return tspl;
+  }
+
+  platform::ScopedUserLocale locale_;
+  testing::TempDir folder_;
+};
+
+// What zbarimg reads in the picture.
+std::string Zbar(const MonoBitmap& picture, const std::string& png, int dpi) {
+  cli::WritePngFile(png, picture, dpi);
+  std::FILE* pipe = ::popen(("zbarimg -q '" + png + "' 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string text;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
+  ::pclose(pipe);
+  return text;
+}
+
+// What zxing reads in the picture: the text, GS where a GS1 symbol has its separators.
+std::string Zxing(const MonoBitmap& picture, ZXing::BarcodeFormat format) {
+  std::vector<std::uint8_t> grey(static_cast<std::size_t>(picture.Width()) * picture.Height());
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x)
+      grey[static_cast<std::size_t>(y) * picture.Width() + x] = picture.IsBlack(x, y) ? 0 : 255;
+  const ZXing::ImageView image(grey.data(), picture.Width(), picture.Height(),
+                               ZXing::ImageFormat::Lum);
+  const ZXing::Result result =
+      ZXing::ReadBarcode(image, ZXing::DecodeHints().setFormats(format).setTryHarder(true));
+  return result.isValid() ? result.text() : std::string("(unread)");
+}
+
+bool HaveZbarimg() {
+  return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
+}
+
+TEST_P(TsplRoundTripTest, TheExampleLabelLooksTheSameAndItsBarcodeReads) {
+  // The fields of examples/price-tag.xml and the first row of examples/labels.csv.
+  const std::vector<std::pair<std::string, Properties>> items = {
+      {"Rectangle",
+       {{"Left", "1"}, {"Top", "1"}, {"Width", "56"}, {"Height", "38"}, {"PenWidth", "0.3"}}},
+      {"TextSimple",
+       {{"DS", "Name"},
+        {"Left", "3"},
+        {"Top", "3"},
+        {"Width", "40"},
+        {"Height", "4"},
+        {"FontSize", "3"},
+        {"MaxSymbols", "24"}}},
+      {"TextGraphic",
+       {{"DS", "Description"},
+        {"Left", "3"},
+        {"Top", "8"},
+        {"Width", "38"},
+        {"Height", "9"},
+        {"Font.Name", "Arial"},
+        {"Font.Size", "9"},
+        {"HAlign", "haLeft"}}},
+      {"Line", {{"LineLeft", "3"}, {"LineTop", "18"}, {"LineLength", "52"}, {"PenWidth", "0.3"}}},
+      {"Shk",
+       {{"DS", "Barcode"},
+        {"BarCodeType", "CODE128"},
+        {"TextVisible", "True"},
+        {"Left", "3"},
+        {"Top", "20"},
+        {"Width", "36"},
+        {"Height", "14"},
+        {"BarWidth", "10"}}},
+      {"TextSimple",
+       {{"DS", "Price"},
+        {"Left", "40"},
+        {"Top", "24"},
+        {"Width", "16"},
+        {"Height", "6"},
+        {"FontSize", "4"},
+        {"MaxSymbols", "8"}}},
+  };
+  const Values values = {{"Name", "Молоко 3,2%"},
+                         {"Description", "Молоко пастеризованное, 930 мл, +2…+6 °C"},
+                         {"Barcode", "4601234567893"},
+                         {"Price", "89.90"}};
+  const MonoBitmap tspl = CompareLabel(items, values);
+  if (!HaveZbarimg()) GTEST_SKIP() << "zbarimg (Debian zbar-tools) is not installed";
+  EXPECT_EQ(Zbar(tspl, folder_.File("example.png"), Dpi()), "CODE-128:4601234567893\n");
+}
+
+TEST_P(TsplRoundTripTest, TwoDimensionalSymbolsAndGs1_128AreTheSameAndRead) {
+  struct Case {
+    const char* type;
+    const char* value;
+    ZXing::BarcodeFormat format;
+  };
+  const std::string marking =
+      "0104601234567893215abcDEF\x1D"
+      "93Ab1+";
+  const Case kCases[] = {
+      {"DataMatrix", "Пирелл 123", ZXing::BarcodeFormat::DataMatrix},
+      {"GS1_DataMatrix", marking.c_str(), ZXing::BarcodeFormat::DataMatrix},
+      {"QR", "https://example.com/товар?id=42", ZXing::BarcodeFormat::QRCode},
+      {"PDF417", "PDF417 label 12345", ZXing::BarcodeFormat::PDF417},
+      {"Aztec", "Aztec 987654321", ZXing::BarcodeFormat::Aztec},
+  };
+  const char* const kTurns[] = {"r0", "r90", "r180", "r270"};
+  int turn = 0;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.type);
+    const MonoBitmap tspl = CompareLabel({{"2DShk",
+                                           {{"Left", "10"},
+                                            {"Top", "5"},
+                                            {"Width", "30"},
+                                            {"Height", "30"},
+                                            {"BarCodeType", c.type},
+                                            {"RotationFixed", kTurns[turn++ % 4]},
+                                            {"DS", "Code"}}},
+                                          {"TextSimple",
+                                           {{"Left", "42"},
+                                            {"Top", "5"},
+                                            {"FontSize", "2"},
+                                            {"MaxSymbols", "5"},
+                                            {"Value", "Цена"}}}},
+                                         {{"Code", c.value}});
+    // GS1 DataMatrix reads back with its separator.
+    EXPECT_EQ(Zxing(tspl, c.format), c.value);
+  }
+  // GS1-128 at every turn: the bars the driver encoded.
+  for (const char* rotation : kTurns) {
+    SCOPED_TRACE(rotation);
+    const MonoBitmap tspl = CompareLabel({{"Shk",
+                                           {{"BarCodeType", "GS1_128"},
+                                            {"Left", "10"},
+                                            {"Top", "10"},
+                                            {"Width", "38"},
+                                            {"Height", "20"},
+                                            {"BarWidth", "10"},
+                                            {"RotationFixed", rotation},
+                                            {"Value", "(01)04601234567893"}}}},
+                                         {});
+    if (HaveZbarimg()) {
+      EXPECT_EQ(Zbar(tspl, folder_.File("gs1.png"), Dpi()), "CODE-128:0104601234567893\n");
+    }
+  }
+  // With an FNC1 separator and its human-readable line.
+  const MonoBitmap tspl = CompareLabel({{"Shk",
+                                         {{"BarCodeType", "GS1_128"},
+                                          {"TextVisible", "True"},
+                                          {"Left", "1"},
+                                          {"Top", "10"},
+                                          {"Width", "56"},
+                                          {"Height", "20"},
+                                          {"BarWidth", "10"},
+                                          {"Value", "(10)AB12(01)04601234567893"}}}},
+                                       {});
+  if (HaveZbarimg()) {
+    EXPECT_EQ(Zbar(tspl, folder_.File("gs1.png"), Dpi()),
+              "CODE-128:10AB12\x1D"
+              "0104601234567893\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Resolutions, TsplRoundTripTest, ::testing::Values(203, 300));
+
+}  // namespace
+}  // namespace pirell
