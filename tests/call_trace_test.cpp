@@ -73,7 +73,8 @@ TEST_F(ValueTextTest, TextsAreQuotedWithLineBreaksAndControlCharactersWrittenVis
   // A lone line end, the group separators of a marking code and other control characters are
   // written visibly, so that no value breaks a line of the log.
   EXPECT_EQ(ValueToText(Variant("a\nb\rc")), "'a<LF>b<CR>c'");
-  EXPECT_EQ(ValueToText(Variant("0104601234567893215abc\x1D" "93dGVz\x01\t")),
+  EXPECT_EQ(ValueToText(Variant("0104601234567893215abc\x1D"
+                                "93dGVz\x01\t")),
             "'0104601234567893215abc<GS>93dGVz<1>\t'");
   EXPECT_EQ(ValueToText(Variant("")), "''");
   EXPECT_EQ(ValueToText(Variant("Привет")), "'Привет'");

@@ -148,14 +148,10 @@ TEST(ZplRendererTest, BarcodesTakeTheModuleWidthAndStandOnTheirBase) {
   EXPECT_EQ(ink.bottom + 1, 60);
   // The data of every symbology the driver sends is drawn without a warning.
   const char* const kFields[] = {
-      "^BY2^BEN,30,Y,N^FD460123456789",
-      "^BY2^B8N,30,Y,N^FD1234567",
-      "^BY2^BUN,30,Y,N,Y^FD01234567890",
-      "^BY2^B9N,30,Y,N,Y^FD1234500006",
-      "^BY2,3.0^B2N,30,Y,N,N^FD123456",
-      "^BY2,2.0^BKN,N,30,Y,N,A,B^FD123",
-      "^BY2,2.0^B3N,N,30,Y,N^FDABC",
-      "^BY2^BAN,30,Y,N,N^FDABC",
+      "^BY2^BEN,30,Y,N^FD460123456789",        "^BY2^B8N,30,Y,N^FD1234567",
+      "^BY2^BUN,30,Y,N,Y^FD01234567890",       "^BY2^B9N,30,Y,N,Y^FD1234500006",
+      "^BY2,3.0^B2N,30,Y,N,N^FD123456",        "^BY2,2.0^BKN,N,30,Y,N,A,B^FD123",
+      "^BY2,2.0^B3N,N,30,Y,N^FDABC",           "^BY2^BAN,30,Y,N,N^FDABC",
       "^BY1^BCN,30,N,N,N,D^FD10123>817261231",
   };
   for (const char* field : kFields) {

@@ -25,10 +25,9 @@ std::vector<DecodedSymbol> DecodeSymbols(const MonoBitmap& picture) {
   for (const ZXing::Result& result : ZXing::ReadBarcodes(image, hints)) {
     if (!result.isValid()) continue;
     const ZXing::ByteArray& bytes = result.bytes();
-    found.push_back(DecodedSymbol{ZXing::ToString(result.format()), result.text(),
-                                  std::string(bytes.begin(), bytes.end()),
-                                  result.symbologyIdentifier(),
-                                  result.contentType() == ZXing::ContentType::GS1});
+    found.push_back(DecodedSymbol{
+        ZXing::ToString(result.format()), result.text(), std::string(bytes.begin(), bytes.end()),
+        result.symbologyIdentifier(), result.contentType() == ZXing::ContentType::GS1});
   }
   return found;
 }
