@@ -9,6 +9,7 @@
 #include <string>
 
 #include "label_printer/driver.h"
+#include "rendering/printer_registry.h"
 #include "settings_ui/main_settings_form.h"
 #include "settings_ui/settings_window_runner.h"
 #include "settings_ui/windows/html_help.h"
@@ -115,6 +116,46 @@ TEST_F(SettingsWindowGuiTest, TabsModelAndSpeedAreChosenAndOkSavesThem) {
   EXPECT_EQ(driver->GetSettingValueInt("PrintWidth"), 70);
   EXPECT_EQ(driver->GetSettingValueInt("PrintDarkness"), 12);
   EXPECT_EQ(driver->GetSettingValueInt("PrintMode"), 1);
+}
+
+// The printer page of a window: the ZPL II and TSPL types and their models, chosen as a user
+// does, are saved as their positions in the registry with the model's speed codes.
+TEST_F(SettingsWindowGuiTest, ZplAndTsplModelsAreChosenAndOkSavesTheirPositions) {
+  struct Case {
+    int type_item;
+    int model_item;
+    int speed_item;
+    int model;  // "PrinterModel" saved
+    int speed;  // "PrintSpeed" saved: the model's code
+  };
+  const Case kCases[] = {
+      {1, 1, 2, 3, 4},  // ZPL II, 300 dpi at 4 inches per second
+      {2, 0, 0, 5, 1},  // TSPL, 203 dpi at 1.5 inches per second
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.model);
+    win32::SettingsWindowView view(*driver, PrinterPage());
+    ASSERT_TRUE(view.Create());
+    wchar_t model_text[64] = {};
+    UiScript script([&](UiScript& ui) {
+      HWND window = ui.WaitForWindow(L"Настройки");
+      if (window == nullptr) return;
+      Choose(ui, ui.Find(window, page_ids::kPrinterType), c.type_item);
+      HWND models = ui.Find(window, page_ids::kPrinterModel);
+      Choose(ui, models, c.model_item);
+      ui.Send(models, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(model_text));
+      Choose(ui, ui.Find(window, page_ids::kPrintSpeed), c.speed_item);
+      Click(ui, window, window_ids::kOk);
+    });
+    EXPECT_EQ(view.ShowModal(), mrOk);
+    ExpectNoFailures(script);
+    const TPrinterModel& chosen = PrinterModels().at(static_cast<std::size_t>(c.model));
+    EXPECT_EQ(std::wstring(model_text),
+              std::wstring(chosen.Name.begin(), chosen.Name.end()));  // ASCII names
+    EXPECT_EQ(driver->GetSettingValueInt("PrinterType"), c.type_item);
+    EXPECT_EQ(driver->GetSettingValueInt("PrinterModel"), c.model);
+    EXPECT_EQ(driver->GetSettingValueInt("PrintSpeed"), c.speed);
+  }
 }
 
 TEST_F(SettingsWindowGuiTest, CancelLeavesTheSettingsAsTheyWere) {
