@@ -340,8 +340,9 @@ TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJobsFolder) {
                                               static_cast<std::int32_t>(job.rows.size()));
       for (std::size_t i = 0; i < job.rows.size(); ++i)
         for (std::size_t k = 0; k < job.columns.size() && k < job.rows[i].size(); ++k)
+          // An empty cell is an empty value, as the command-line host passes it.
           rows.At({static_cast<std::int32_t>(k), static_cast<std::int32_t>(i)}) =
-              Variant(job.rows[i][k]);
+              job.rows[i][k].empty() ? Variant() : Variant(job.rows[i][k]);
       const Variant labels(
           VariantArray::Vector({Variant(VariantArray::Table(2, 0)), Variant(std::move(names)),
                                 Variant(std::move(rows))}));

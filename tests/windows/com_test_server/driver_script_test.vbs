@@ -70,7 +70,8 @@ End Class
 
 ' Prints one job file with a driver object of its own, so that its settings start from the
 ' defaults: "set=ID=VALUE" lines, a "template=" line, a "columns=" line and "row=" lines, the
-' columns and the values of a row separated by tabs, "<GS>" standing for the group separator.
+' columns and the values of a row separated by tabs, "<GS>" standing for the group separator,
+' an empty value passed as Empty.
 ' The printer is the file capture-NAME.prn in the device's folder.
 Function PrintJobFile(path, name)
   Dim jobFile, jobLine, key, value, parts, settingCount, jobSettings, jobTemplate, jobColumns
@@ -114,7 +115,9 @@ Function PrintJobFile(path, name)
   ReDim jobTable(UBound(jobColumns), rowCount - 1)
   For n = 0 To rowCount - 1
     For k = 0 To UBound(jobColumns)
-      If k <= UBound(jobRows(n)) Then jobTable(k, n) = jobRows(n)(k)
+      If k <= UBound(jobRows(n)) Then
+        If jobRows(n)(k) <> "" Then jobTable(k, n) = jobRows(n)(k)
+      End If
     Next
   Next
   ' One common value that no field takes.
