@@ -484,6 +484,11 @@ TEST_F(Epl2PrinterTest, BarcodesThatCannotBePrintedAreRefusedNamingTheFieldAndTh
       {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "01046012345678"}}),
        "значение не является строкой элементов GS1: в элементе (01) должно быть 14 знаков, а не "
        "12"},
+      // Beyond the 48 characters of a GS1-128 symbol.
+      {"Shk",
+       With(kBarcode, {{"BarCodeType", "GS1_128"},
+                       {"Value", "(21)" + std::string(20, 'A') + "(91)" + std::string(30, 'B')}}),
+       "данных больше, чем вмещает символ GS1-128"},
       {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "(17)2412AB"}}),
        "значение не является строкой элементов GS1: в элементе (17) допустимы только цифры, а не "
        "«A»"},
@@ -495,8 +500,9 @@ TEST_F(Epl2PrinterTest, BarcodesThatCannotBePrintedAreRefusedNamingTheFieldAndTh
                                            .Text());
     printer_.InitTask();
     printer_.InitLabel();
+    // The check of a request's first pass refuses the label before anything is made.
     try {
-      printer_.MakeLabelScript(1);
+      printer_.CheckLabelScript();
       ADD_FAILURE() << c.reason;
     } catch (const BarcodeError& e) {
       EXPECT_EQ(e.Code(), 1004);

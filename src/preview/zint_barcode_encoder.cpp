@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "preview/barcode_encoder.h"
+#include "rendering/gs1_128_symbol.h"
 #include "rendering/gs1_element_string.h"
 
 namespace pirell::preview {
@@ -122,19 +123,7 @@ BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data) {
     pattern.refusal = symbol->errtxt;
     return pattern;
   }
-  // The top row of the raster, quiet zones left out: three bytes per pixel, dark ones are bars.
-  const unsigned char* row = symbol->bitmap;
-  auto dark = [row](int x) { return row[static_cast<std::size_t>(x) * 3] < 128; };
-  int first = 0;
-  int last = symbol->bitmap_width - 1;
-  while (first <= last && !dark(first)) ++first;
-  while (last >= first && !dark(last)) --last;
-  for (int x = first; x <= last;) {
-    int run = 1;
-    while (x + run <= last && dark(x + run) == dark(x)) ++run;
-    pattern.elements.push_back(run);
-    x += run;
-  }
+  pattern.elements = BarElementsOfRow(symbol->bitmap, symbol->bitmap_width);
   if (pattern.elements.empty()) pattern.refusal = "the barcode library drew no bars";
   return pattern;
 }

@@ -4,6 +4,7 @@
 
 #include "common/module_strings.h"
 #include "rendering/barcode_types.h"
+#include "rendering/gs1_128_symbol.h"
 #include "rendering/matrix_symbol.h"
 
 namespace pirell {
@@ -178,7 +179,12 @@ void CheckLabelBarcodes(TLabelObj& label, const TFieldGeometry& geometry, TReque
       PlaceFieldSymbol(field, i + 1, geometry, drawn);
     } else if (field.FieldType() == ftBarcode &&
                BarcodeTypeFromName(field.GetPropertyStr("BarCodeType")) == TBarcodeType::Gs1_128) {
-      Gs1ElementsOfField(field, i + 1);
+      // A symbol too long for Code 128 no printer prints; the languages that get the bars from
+      // the driver could not draw it either.
+      const std::vector<TGs1Element> elements = Gs1ElementsOfField(field, i + 1);
+      if (elements.empty()) continue;
+      const TLinearSymbol symbol = EncodeGs1_128(elements);
+      if (!symbol.ok()) Refuse(field, i + 1, kLinearClassName, symbol.refusal);
     }
   }
 }

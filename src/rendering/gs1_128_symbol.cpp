@@ -53,23 +53,27 @@ TLinearSymbol EncodeGs1_128(const std::vector<TGs1Element>& elements) {
   if (buffered >= ZINT_ERROR || symbol->bitmap == nullptr || symbol->bitmap_width <= 0)
     return Refused(ModuleText(StringId::SymbolLibraryFailed, {kName, std::to_string(buffered)}));
 
-  // The top row, quiet zones left out: three bytes per pixel, dark ones are bars.
-  const unsigned char* row = symbol->bitmap;
-  auto dark = [row](int x) { return row[static_cast<std::size_t>(x) * 3] < 128; };
-  int first = 0;
-  int last = symbol->bitmap_width - 1;
-  while (first <= last && !dark(first)) ++first;
-  while (last >= first && !dark(last)) --last;
   TLinearSymbol result;
-  for (int x = first; x <= last;) {
-    int run = 1;
-    while (x + run <= last && dark(x + run) == dark(x)) ++run;
-    result.elements.push_back(run);
-    x += run;
-  }
+  result.elements = BarElementsOfRow(symbol->bitmap, symbol->bitmap_width);
   if (result.elements.empty())
     return Refused(ModuleText(StringId::SymbolLibraryFailed, {kName, "0"}));
   return result;
+}
+
+std::vector<int> BarElementsOfRow(const unsigned char* rgb_row, int width) {
+  auto dark = [rgb_row](int x) { return rgb_row[static_cast<std::size_t>(x) * 3] < 128; };
+  int first = 0;
+  int last = width - 1;
+  while (first <= last && !dark(first)) ++first;
+  while (last >= first && !dark(last)) --last;
+  std::vector<int> elements;
+  for (int x = first; x <= last;) {
+    int run = 1;
+    while (x + run <= last && dark(x + run) == dark(x)) ++run;
+    elements.push_back(run);
+    x += run;
+  }
+  return elements;
 }
 
 }  // namespace pirell

@@ -22,4 +22,8 @@ struct TLinearSymbol {
 // bars of the symbol that a printer's own Code 128 with FNC1 would have.
 TLinearSymbol EncodeGs1_128(const std::vector<TGs1Element>& elements);
 
+// The bars and spaces of a raster row at one pixel per module (three bytes a pixel, the dark
+// pixels bars) as element widths, from the first bar to the last: quiet zones left out.
+std::vector<int> BarElementsOfRow(const unsigned char* rgb_row, int width);
+
 }  // namespace pirell
