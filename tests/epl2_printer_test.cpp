@@ -484,10 +484,10 @@ TEST_F(Epl2PrinterTest, BarcodesThatCannotBePrintedAreRefusedNamingTheFieldAndTh
       {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "01046012345678"}}),
        "значение не является строкой элементов GS1: в элементе (01) должно быть 14 знаков, а не "
        "12"},
-      // Beyond the 48 characters of a GS1-128 symbol.
+      // Beyond what a Code 128 symbol holds.
       {"Shk",
        With(kBarcode, {{"BarCodeType", "GS1_128"},
-                       {"Value", "(21)" + std::string(20, 'A') + "(91)" + std::string(30, 'B')}}),
+                       {"Value", "(21)" + std::string(20, 'A') + "(91)" + std::string(90, 'B')}}),
        "данных больше, чем вмещает символ GS1-128"},
       {"Shk", With(kBarcode, {{"BarCodeType", "GS1_128"}, {"Value", "(17)2412AB"}}),
        "значение не является строкой элементов GS1: в элементе (17) допустимы только цифры, а не "
