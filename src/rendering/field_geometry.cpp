@@ -42,6 +42,25 @@ TDotBox TFieldGeometry::LineBox(const TField& field) const {
   return Clip(TDotBox{x, y, length, pen_width});
 }
 
+TBarcodeLayout BarcodeLayoutOf(const TField& field, const TFieldGeometry& geometry,
+                               std::int32_t dpi) {
+  TBarcodeLayout layout;
+  layout.type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
+  layout.readable = field.GetPropertyBool("TextVisible", false);
+  layout.box = geometry.ClippedReference(field);
+  layout.height = layout.box.H;
+  layout.narrow = NearestDots(field.GetPropertyInt("BarWidth", 12) / 1000.0 * dpi);
+  if (layout.type <= TBarcodeType::Ean13) {
+    layout.narrow = Clamp(layout.narrow, 2, 4);
+    // The digits under an EAN or UPC symbol take part of the field height.
+    if (layout.readable) layout.height -= 4 * layout.narrow;
+  } else {
+    layout.narrow = Clamp(layout.narrow, 1, 10);
+    if (layout.readable && layout.height > 48) layout.height -= 24;
+  }
+  return layout;
+}
+
 TDotBox TurnedBoxFromReference(TRotation rotation, TDotBox reference) {
   TDotBox box = reference;
   switch (rotation) {

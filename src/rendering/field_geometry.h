@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "rendering/barcode_types.h"
 #include "rendering/dot_geometry.h"
 #include "rendering/label_document.h"
 #include "rendering/print_params.h"
@@ -44,6 +45,21 @@ class TFieldGeometry {
   std::int32_t print_height_;
   std::int32_t gap_;
 };
+
+// An "Shk" field as every language sizes it, EPL2's way: its symbology ("BarCodeType"), whether
+// the human-readable line is printed ("TextVisible"), the box cut to the print area (its
+// reference point turned as the field), the narrow element in dots and the bars' height.
+struct TBarcodeLayout {
+  TBarcodeType type = TBarcodeType::Ean13;
+  bool readable = false;
+  TDotBox box;              // the reference point and the upright size, cut to the print area
+  std::int32_t narrow = 1;  // "BarWidth" thousandths of an inch: 2 to 4 dots for EAN and UPC,
+                            // 1 to 10 for the others
+  std::int32_t height = 0;  // of the bars: the line takes 4 narrow elements off EAN and UPC, 24
+                            // dots off other symbols higher than 48; may come out negative
+};
+TBarcodeLayout BarcodeLayoutOf(const TField& field, const TFieldGeometry& geometry,
+                               std::int32_t dpi);
 
 // The top-left corner and the size on the label of a box given by its reference point (L, T) and
 // its upright size (W, H) after the quarter turn: for r90 the reference is the top-right corner,

@@ -31,6 +31,37 @@ TPlacedSymbol TPrinterTypeBase::PlaceSymbol(const TField& field, int field_numbe
   return PlaceFieldSymbol(field, field_number, Geometry(), label_obj_.Images().Drawn());
 }
 
+void TPrinterTypeBase::AddFields() {
+  TFieldList& fields = label_obj_.Fields();
+  for (int i = 0; i < fields.Count(); ++i) {
+    TField* field = fields.Items(i);
+    if (field == nullptr) continue;
+    switch (field->FieldType()) {
+      case ftSimpleText:
+        AddText(*field);
+        break;
+      case ftGraphicText:
+      case ftImage:
+        AddGraphic(*field);
+        break;
+      case ftBarcode:
+        AddBarcode(*field, i + 1);
+        break;
+      case ftLine:
+        AddLine(*field);
+        break;
+      case ftRectangle:
+        AddBox(*field);
+        break;
+      case ft2DBarcode:
+        AddSymbol(*field, i + 1);
+        break;
+      default:  // unknown items print nothing
+        break;
+    }
+  }
+}
+
 void TPrinterTypeBase::FillFieldValues() {
   TFieldList& fields = label_obj_.Fields();
   for (int i = 0; i < fields.Count(); ++i) {

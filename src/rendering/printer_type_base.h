@@ -58,6 +58,16 @@ class TPrinterTypeBase {
   // first value it accepts and keeps its previous one when it accepts none.
   void FillFieldValues();
 
+  // Appends the commands of every field of the label in list order, each by the hook of its kind;
+  // items of no printable kind append nothing. `field_number` counts the fields from 1.
+  void AddFields();
+  virtual void AddText(TField& /*field*/) {}                           // "TextSimple"
+  virtual void AddGraphic(TField& /*field*/) {}                        // "TextGraphic", "Image"
+  virtual void AddBarcode(TField& /*field*/, int /*field_number*/) {}  // "Shk"
+  virtual void AddLine(TField& /*field*/) {}                           // "Line"
+  virtual void AddBox(TField& /*field*/) {}                            // "Rectangle"
+  virtual void AddSymbol(TField& /*field*/, int /*field_number*/) {}   // "2DShk"
+
   // The field boxes at the model's resolution and the print area of the settings.
   TFieldGeometry Geometry() const { return TFieldGeometry(model_props_.DPI, print_params_); }
   // The symbol of the "2DShk" field at 1-based position `field_number` (PlaceFieldSymbol).

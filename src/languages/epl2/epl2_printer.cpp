@@ -64,34 +64,7 @@ void TPrinterTypeZebraEZPL2::InitTask() {
 void TPrinterTypeZebraEZPL2::MakeLabelScript(std::uint16_t NumCopyes) {
   TPrinterTypeBase::MakeLabelScript(NumCopyes);
   CmdList().Add("N");
-  TFieldList& fields = LabelObj().Fields();
-  for (int i = 0; i < fields.Count(); ++i) {
-    TField* field = fields.Items(i);
-    if (field == nullptr) continue;
-    switch (field->FieldType()) {
-      case ftSimpleText:
-        AddText(*field);
-        break;
-      case ftGraphicText:
-      case ftImage:
-        AddGraphic(*field);
-        break;
-      case ftBarcode:
-        AddBarcode(*field, i + 1);
-        break;
-      case ftLine:
-        AddLine(*field);
-        break;
-      case ftRectangle:
-        AddBox(*field);
-        break;
-      case ft2DBarcode:
-        AddSymbol(*field, i + 1);
-        break;
-      default:  // unknown items print nothing
-        break;
-    }
-  }
+  AddFields();
   CmdList().Add(MakeCommand("P", NumCopyes), coFlushBuffer);
 }
 
@@ -123,22 +96,12 @@ void TPrinterTypeZebraEZPL2::AddText(TField& field) {
 }
 
 void TPrinterTypeZebraEZPL2::AddBarcode(TField& field, int field_number) {
-  TDotBox box = Geometry().ClippedReference(field);
-  const bool readable = field.GetPropertyBool("TextVisible", false);
-  const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
-
-  const double dpi = ModelProps().DPI;
-  std::int32_t narrow = NearestDots(field.GetPropertyInt("BarWidth", 12) / 1000.0 * dpi);
+  const TBarcodeLayout layout = BarcodeLayoutOf(field, Geometry(), ModelProps().DPI);
+  const TDotBox& box = layout.box;
+  const bool readable = layout.readable;
+  const TBarcodeType type = layout.type;
+  const std::int32_t narrow = layout.narrow;
   std::int32_t wide = 2;
-
-  if (type <= TBarcodeType::Ean13) {
-    narrow = Clamp(narrow, 2, 4);
-    // The digits under an EAN or UPC symbol take part of the field height.
-    if (readable) box.H -= 4 * narrow;
-  } else {
-    narrow = Clamp(narrow, 1, 10);
-    if (readable && box.H > 48) box.H -= 24;
-  }
 
   std::string_view code;
   switch (type) {
@@ -186,7 +149,7 @@ void TPrinterTypeZebraEZPL2::AddBarcode(TField& field, int field_number) {
     data = QuotedData(PrinterText(field.Value()));
   }
   CmdList().Add(MakeCommand("B", box.L, box.T, static_cast<int>(field.Rotation()), code, narrow,
-                            wide, box.H, std::string_view(readable ? "B" : "N"), data));
+                            wide, layout.height, std::string_view(readable ? "B" : "N"), data));
 }
 
 void TPrinterTypeZebraEZPL2::AddGraphic(TField& field) {

@@ -24,12 +24,12 @@ class TPrinterTypeZebraEZPL2 : public TPrinterTypeBase {
   void TestPrinter() override;
 
  private:
-  void AddText(TField& field);
-  void AddBarcode(TField& field, int field_number);
-  void AddGraphic(TField& field);
-  void AddLine(TField& field);
-  void AddBox(TField& field);
-  void AddSymbol(TField& field, int field_number);
+  void AddText(TField& field) override;
+  void AddBarcode(TField& field, int field_number) override;
+  void AddGraphic(TField& field) override;
+  void AddLine(TField& field) override;
+  void AddBox(TField& field) override;
+  void AddSymbol(TField& field, int field_number) override;
   // The first `bytes_per_row` bytes of every row of the bitmap as a raster graphic with its
   // top-left corner at (left, top).
   void AddRaster(std::int32_t left, std::int32_t top, const MonoBitmap& bitmap, int bytes_per_row);

@@ -105,34 +105,7 @@ void TPrinterTypeTSPL::InitTask() {
 void TPrinterTypeTSPL::MakeLabelScript(std::uint16_t NumCopyes) {
   TPrinterTypeBase::MakeLabelScript(NumCopyes);
   CmdList().Add("CLS");
-  TFieldList& fields = LabelObj().Fields();
-  for (int i = 0; i < fields.Count(); ++i) {
-    TField* field = fields.Items(i);
-    if (field == nullptr) continue;
-    switch (field->FieldType()) {
-      case ftSimpleText:
-        AddText(*field);
-        break;
-      case ftGraphicText:
-      case ftImage:
-        AddGraphic(*field);
-        break;
-      case ftBarcode:
-        AddBarcode(*field, i + 1);
-        break;
-      case ftLine:
-        AddLine(*field);
-        break;
-      case ftRectangle:
-        AddBox(*field);
-        break;
-      case ft2DBarcode:
-        AddSymbol(*field, i + 1);
-        break;
-      default:  // unknown items print nothing
-        break;
-    }
-  }
+  AddFields();
   CmdList().Add("PRINT " + std::to_string(NumCopyes), coFlushBuffer);
 }
 
@@ -162,20 +135,12 @@ void TPrinterTypeTSPL::AddText(TField& field) {
 }
 
 void TPrinterTypeTSPL::AddBarcode(TField& field, int field_number) {
-  TDotBox box = Geometry().ClippedReference(field);
-  const bool readable = field.GetPropertyBool("TextVisible", false);
-  const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
-
-  const double dpi = ModelProps().DPI;
-  std::int32_t narrow = NearestDots(field.GetPropertyInt("BarWidth", 12) / 1000.0 * dpi);
-  if (type <= TBarcodeType::Ean13) {
-    narrow = Clamp(narrow, 2, 4);
-    // The digits under an EAN or UPC symbol take part of the field height.
-    if (readable) box.H -= 4 * narrow;
-  } else {
-    narrow = Clamp(narrow, 1, 10);
-    if (readable && box.H > 48) box.H -= 24;
-  }
+  const TBarcodeLayout layout = BarcodeLayoutOf(field, Geometry(), ModelProps().DPI);
+  TDotBox box = layout.box;
+  box.H = layout.height;
+  const bool readable = layout.readable;
+  const TBarcodeType type = layout.type;
+  const std::int32_t narrow = layout.narrow;
   if (type == TBarcodeType::Gs1_128) {
     AddGs1Barcode(field, field_number, box, narrow, readable);
     return;

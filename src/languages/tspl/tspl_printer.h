@@ -31,14 +31,14 @@ class TPrinterTypeTSPL : public TPrinterTypeBase {
   ByteString SpeedText(std::int32_t code) const;
 
  private:
-  void AddText(TField& field);
-  void AddBarcode(TField& field, int field_number);
+  void AddText(TField& field) override;
+  void AddBarcode(TField& field, int field_number) override;
   void AddGs1Barcode(TField& field, int field_number, TDotBox box, std::int32_t narrow,
                      bool readable);
-  void AddGraphic(TField& field);
-  void AddLine(TField& field);
-  void AddBox(TField& field);
-  void AddSymbol(TField& field, int field_number);
+  void AddGraphic(TField& field) override;
+  void AddLine(TField& field) override;
+  void AddBox(TField& field) override;
+  void AddSymbol(TField& field, int field_number) override;
   // The first `columns` columns of the bitmap with its top-left corner at (left, top), cut to the
   // print area, drawn in `mode` (0 overwrite, 1 OR).
   void AddBitmap(std::int32_t left, std::int32_t top, const MonoBitmap& bitmap,

@@ -145,34 +145,7 @@ void TPrinterTypeZPL2::MakeLabelScript(std::uint16_t NumCopyes) {
   cmds.Add(MakeCommand("^PW", geometry.PrintWidthDots()));
   cmds.Add(MakeCommand("^LL", geometry.PrintHeightDots()));
   cmds.Add("^LH0,0");
-  TFieldList& fields = LabelObj().Fields();
-  for (int i = 0; i < fields.Count(); ++i) {
-    TField* field = fields.Items(i);
-    if (field == nullptr) continue;
-    switch (field->FieldType()) {
-      case ftSimpleText:
-        AddText(*field);
-        break;
-      case ftGraphicText:
-      case ftImage:
-        AddGraphic(*field);
-        break;
-      case ftBarcode:
-        AddBarcode(*field, i + 1);
-        break;
-      case ftLine:
-        AddLine(*field);
-        break;
-      case ftRectangle:
-        AddBox(*field);
-        break;
-      case ft2DBarcode:
-        AddSymbol(*field, i + 1);
-        break;
-      default:  // unknown items print nothing
-        break;
-    }
-  }
+  AddFields();
   cmds.Add(MakeCommand("^PQ", NumCopyes));
   cmds.Add("^XZ", coFlushBuffer);
 }
@@ -292,24 +265,15 @@ void TPrinterTypeZPL2::AddRenderedText(const TField& field, const std::string& t
 }
 
 void TPrinterTypeZPL2::AddBarcode(TField& field, int field_number) {
-  TDotBox box = Geometry().ClippedReference(field);
-  const bool readable = field.GetPropertyBool("TextVisible", false);
-  const TBarcodeType type = BarcodeTypeFromName(field.GetPropertyStr("BarCodeType"));
+  const TBarcodeLayout layout = BarcodeLayoutOf(field, Geometry(), ModelProps().DPI);
+  TDotBox box = layout.box;
+  box.H = layout.height;
+  const bool readable = layout.readable;
+  const TBarcodeType type = layout.type;
+  const std::int32_t narrow = layout.narrow;
   const TRotation rotation = field.Rotation();
-
-  const double dpi = ModelProps().DPI;
-  std::int32_t narrow = NearestDots(field.GetPropertyInt("BarWidth", 12) / 1000.0 * dpi);
   // The wide-to-narrow ratio of symbologies of two widths; the printer takes 2.0 to 3.0.
   std::int32_t ratio = 0;
-
-  if (type <= TBarcodeType::Ean13) {
-    narrow = Clamp(narrow, 2, 4);
-    // The digits under an EAN or UPC symbol take part of the field height.
-    if (readable) box.H -= 4 * narrow;
-  } else {
-    narrow = Clamp(narrow, 1, 10);
-    if (readable && box.H > 48) box.H -= 24;
-  }
   const std::int32_t height = std::max(box.H, 1);
   const std::string_view o = Orientation(rotation);
   const std::string_view f = YesNo(readable);

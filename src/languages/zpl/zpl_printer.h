@@ -26,14 +26,14 @@ class TPrinterTypeZPL2 : public TPrinterTypeBase {
   void TestPrinter() override;
 
  private:
-  void AddText(TField& field);
+  void AddText(TField& field) override;
   void AddRenderedText(const TField& field, const std::string& text, TDotBox reference,
                        std::int32_t height, std::int32_t advance, bool reverse);
-  void AddBarcode(TField& field, int field_number);
-  void AddGraphic(TField& field);
-  void AddLine(TField& field);
-  void AddBox(TField& field);
-  void AddSymbol(TField& field, int field_number);
+  void AddBarcode(TField& field, int field_number) override;
+  void AddGraphic(TField& field) override;
+  void AddLine(TField& field) override;
+  void AddBox(TField& field) override;
+  void AddSymbol(TField& field, int field_number) override;
   // The bitmap as a graphic field with its top-left corner at (left, top); the part left of or
   // above the label is cut off, since a field cannot start there.
   void AddRaster(std::int32_t left, std::int32_t top, const MonoBitmap& bitmap);
