@@ -422,20 +422,11 @@ TEST(HostSessionTest, WritesTheSameBytesAsTheDllForTheScriptHostsJob) {
 namespace pirell::cli {
 namespace {
 
-bool HaveZbarimg() {
-  return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
-}
+using testing::HaveZbarimg;
 
-// "TYPE:DATA" of each barcode zbarimg reads in a picture, UPC-A and UPC-E under their own names.
+// "TYPE:DATA" of each barcode zbarimg reads in a picture.
 std::string BarcodesIn(const std::string& png) {
-  const std::string command = "zbarimg -q -Supca.enable -Supce.enable '" + png + "' 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string text;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
-  ::pclose(pipe);
-  return text;
+  return testing::ZbarimgRead(png);
 }
 
 std::uint32_t BigEndian(const std::string& bytes, std::size_t at) {

@@ -4,6 +4,8 @@
 #include <ZXing/ReadBarcode.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace pirell::testing {
 
@@ -30,6 +32,21 @@ std::vector<DecodedSymbol> DecodeSymbols(const MonoBitmap& picture) {
         result.symbologyIdentifier(), result.contentType() == ZXing::ContentType::GS1});
   }
   return found;
+}
+
+bool HaveZbarimg() {
+  return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
+}
+
+std::string ZbarimgRead(const std::string& png) {
+  const std::string command = "zbarimg -q -Supca.enable -Supce.enable '" + png + "' 2>/dev/null";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string text;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
+  ::pclose(pipe);
+  return text;
 }
 
 }  // namespace pirell::testing

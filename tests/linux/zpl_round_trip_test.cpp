@@ -168,19 +168,10 @@ TEST(ZplRoundTripTest, TheExampleLabelLooksAsInEpl2AtBothResolutions) {
   }
 }
 
-bool HaveZbarimg() {
-  return std::system("command -v zbarimg >/dev/null 2>&1") == 0;
-}
+using testing::HaveZbarimg;
 
 std::string ZbarRead(const std::string& png) {
-  const std::string command = "zbarimg -q '" + png + "' 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string text;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
-  ::pclose(pipe);
-  return text;
+  return testing::ZbarimgRead(png);
 }
 
 // The text of the one symbol zxing-cpp finds in the picture.
