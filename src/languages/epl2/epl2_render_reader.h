@@ -1,58 +1,15 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
+#include "preview/command_line_reader.h"
 
 namespace pirell::preview {
 
-// Splits an EPL2 job, fed in pieces of any size, into command lines and the raw raster data that
-// follows a "GW" header. It holds at most one command line: a longer one is skipped.
-class Epl2CommandReader {
+// Splits an EPL2 job into command lines and the raw raster data that follows a "GW" header,
+// which ends at its fourth comma when the raster follows on the same line.
+class Epl2CommandReader : public CommandLineReader {
  public:
-  // The longest command line taken; the driver's longest are barcode and text commands of a few
-  // hundred bytes.
-  static constexpr std::size_t kMaxLineBytes = 64 * 1024;
-
-  class Handler {
-   public:
-    virtual ~Handler() = default;
-    // One command without its line end (carriage returns before the line feed are dropped) and
-    // the byte offset of its first byte. Answers how many raw bytes follow the command (the
-    // raster of a "GW" header), 0 for any other command.
-    virtual std::uint64_t OnCommand(std::string_view line, std::uint64_t offset) = 0;
-    // Part of the raw bytes a command announced, in order.
-    virtual void OnRaster(std::string_view bytes) = 0;
-    // The job ended `missing` bytes before the raw bytes were complete.
-    virtual void OnRasterCut(std::uint64_t missing) = 0;
-    // A line longer than kMaxLineBytes, skipped up to its line feed.
-    virtual void OnOverlongLine(std::uint64_t offset) = 0;
-    // The job ends with a command that no line feed completes; the printer does not run it.
-    virtual void OnUnfinishedLine(std::string_view line, std::uint64_t offset) = 0;
-  };
-
-  explicit Epl2CommandReader(Handler& handler) : handler_(handler) {}
-
-  void Feed(std::string_view bytes);
-  // The end of the job.
-  void Finish();
-
-  // Bytes held between calls: the line being read.
-  std::size_t HeldBytes() const { return line_.capacity(); }
-
- private:
-  void EndLine();
-  // A "GW" header ends at its fourth comma when the raster follows on the same line.
-  bool AtGraphicHeaderEnd() const;
-
-  Handler& handler_;
-  std::string line_;
-  std::uint64_t offset_ = 0;       // of the next byte fed
-  std::uint64_t line_offset_ = 0;  // of the line being read
-  std::uint64_t raster_left_ = 0;
-  bool skipping_ = false;  // inside an overlong line
-  int header_commas_ = 0;
+  explicit Epl2CommandReader(Handler& handler)
+      : CommandLineReader(handler, CommandLineSyntax{"GW", 4, false, false}) {}
 };
 
 }  // namespace pirell::preview

@@ -1,21 +1,23 @@
-#include "languages/epl2/epl2_render_reader.h"
+#include "preview/command_line_reader.h"
 
 #include <algorithm>
 
 namespace pirell::preview {
 
-bool Epl2CommandReader::AtGraphicHeaderEnd() const {
-  return header_commas_ == 4 && line_.size() > 2 && line_[0] == 'G' && line_[1] == 'W';
+bool CommandLineReader::InRawDataCommand() const {
+  const std::string_view command = syntax_.raw_data_command;
+  return line_.size() > command.size() &&
+         std::string_view(line_).substr(0, command.size()) == command;
 }
 
-void Epl2CommandReader::EndLine() {
+void CommandLineReader::EndLine() {
   while (!line_.empty() && line_.back() == '\r') line_.pop_back();
   raster_left_ = handler_.OnCommand(line_, line_offset_);
   line_.clear();
   header_commas_ = 0;
 }
 
-void Epl2CommandReader::Feed(std::string_view bytes) {
+void CommandLineReader::Feed(std::string_view bytes) {
   while (!bytes.empty()) {
     if (raster_left_ > 0) {
       const std::size_t take =
@@ -47,17 +49,20 @@ void Epl2CommandReader::Feed(std::string_view bytes) {
       continue;
     }
     line_.push_back(byte);
-    if (byte == ',' && line_.size() > 2 && line_[0] == 'G' && line_[1] == 'W') {
-      ++header_commas_;
-      if (AtGraphicHeaderEnd()) {
-        line_.pop_back();
-        EndLine();
-      }
+    // An immediate command is run as soon as its three bytes are in.
+    if (syntax_.immediate_commands && line_.size() == 3 && line_[0] == '\x1B' && line_[1] == '!') {
+      EndLine();
+      continue;
+    }
+    // The raw data follows on the same line.
+    if (byte == ',' && InRawDataCommand() && ++header_commas_ == syntax_.raw_data_comma) {
+      if (!syntax_.command_keeps_comma) line_.pop_back();
+      EndLine();
     }
   }
 }
 
-void Epl2CommandReader::Finish() {
+void CommandLineReader::Finish() {
   if (raster_left_ > 0) {
     handler_.OnRasterCut(raster_left_);
     raster_left_ = 0;
