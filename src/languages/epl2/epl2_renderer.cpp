@@ -14,34 +14,6 @@
 namespace pirell::preview {
 namespace {
 
-// The driver's default label, 58 x 40 mm, for a job that does not give its size.
-constexpr double kDefaultWidthMM = 58;
-constexpr double kDefaultLengthMM = 40;
-
-int DotsOf(double mm, int dpi) {
-  return static_cast<int>(std::lround(mm * dpi / 25.4));
-}
-constexpr std::size_t kExcerptBytes = 40;
-
-// The start of a command for a warning: windows-1251 text, other bytes as \xNN.
-std::string Excerpt(std::string_view line) {
-  std::string bytes;
-  for (std::size_t i = 0; i < line.size() && i < kExcerptBytes; ++i) {
-    const auto byte = static_cast<unsigned char>(line[i]);
-    if (byte < 0x20 || byte == 0x7F || byte == 0x98) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      bytes += "\\x";
-      bytes += kHex[byte >> 4];
-      bytes += kHex[byte & 0x0F];
-    } else {
-      bytes += static_cast<char>(byte);
-    }
-  }
-  std::string text = platform::Cp1251ToUtf8(bytes);
-  if (line.size() > kExcerptBytes) text += "...";
-  return text;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
@@ -73,12 +45,7 @@ std::string Text(std::int64_t number) {
 }  // namespace
 
 Epl2Renderer::Epl2Renderer(RenderSink& sink, const RenderOptions& options)
-    : sink_(sink),
-      reader_(*this),
-      fonts_(options.dpi),
-      max_label_dots_(MaxLabelDots(options)),
-      width_(std::min(DotsOf(kDefaultWidthMM, options.dpi), max_label_dots_)),
-      length_(std::min(DotsOf(kDefaultLengthMM, options.dpi), max_label_dots_)) {}
+    : reader_(*this), fonts_(options.dpi), buffer_(sink, options, "\"q\", \"Q\"") {}
 
 void Epl2Renderer::Feed(std::string_view bytes) {
   reader_.Feed(bytes);
@@ -86,47 +53,15 @@ void Epl2Renderer::Feed(std::string_view bytes) {
 
 RenderSummary Epl2Renderer::Finish() {
   reader_.Finish();
-  if (unprinted_) {
-    Warn(unprinted_offset_, "the job ends with a label drawn but never printed (no \"P\")");
-    unprinted_ = false;
-  }
-  return summary_;
+  return buffer_.Finish("P");
 }
 
 std::size_t Epl2Renderer::HeldBytes() const {
-  const auto picture = [](const MonoBitmap& bitmap) {
-    return static_cast<std::size_t>(bitmap.Stride()) * static_cast<std::size_t>(bitmap.Height());
-  };
-  return reader_.HeldBytes() + picture(label_) + picture(turned_);
-}
-
-void Epl2Renderer::Warn(std::uint64_t offset, const std::string& text) {
-  ++summary_.warnings;
-  sink_.OnWarning(offset, text);
-}
-
-void Epl2Renderer::Resize(std::int64_t width, std::int64_t length) {
-  label_.Resize(static_cast<int>(width), static_cast<int>(length));
-  turned_ = MonoBitmap();
-  label_made_ = true;
-  unprinted_ = false;
-}
-
-MonoBitmap& Epl2Renderer::Label(std::uint64_t offset) {
-  if (!label_made_) {
-    if (!size_given_) {
-      Warn(offset, "no label size (\"q\", \"Q\") before the first label: " + Text(width_) + " x " +
-                       Text(length_) + " dots taken");
-    }
-    Resize(width_, length_);
-  }
-  return label_;
+  return reader_.HeldBytes() + buffer_.HeldBytes();
 }
 
 void Epl2Renderer::NoteClipped(bool inside, std::uint64_t offset, std::string_view line) {
-  if (!unprinted_) unprinted_offset_ = offset;
-  unprinted_ = true;
-  if (!inside) Warn(offset, Excerpt(line) + ": partly off the label, cut at its edge");
+  buffer_.NoteDrawn(inside, offset, Excerpt(line));
 }
 
 std::uint64_t Epl2Renderer::OnCommand(std::string_view line, std::uint64_t offset) {
@@ -157,8 +92,7 @@ std::uint64_t Epl2Renderer::OnCommand(std::string_view line, std::uint64_t offse
         if (!parameters.empty()) {
           error = "unknown command";
         } else {
-          Label(offset).FillWhite();
-          unprinted_ = false;
+          buffer_.Clear(offset);
         }
         break;
       case 'P':
@@ -193,11 +127,9 @@ std::string Epl2Renderer::SetWidth(std::string_view parameters) {
   Epl2Parameters p(parameters);
   const auto width = p.Number();
   if (!width || !p.AtEnd()) return "the label width must be a number of dots";
-  if (*width < 1 || *width > max_label_dots_)
-    return "the label width must be 1 to " + Text(max_label_dots_) + " dots";
-  width_ = static_cast<int>(*width);
-  size_given_ = true;
-  if (label_made_) Resize(width_, length_);  // the printer clears its image buffer
+  if (*width < 1 || *width > buffer_.MaxDots())
+    return "the label width must be 1 to " + Text(buffer_.MaxDots()) + " dots";
+  buffer_.SetSize(static_cast<int>(*width), buffer_.Length());
   return {};
 }
 
@@ -206,16 +138,14 @@ std::string Epl2Renderer::SetLength(std::string_view parameters) {
   const auto length = p.Number();
   const auto gap = p.Word();
   if (!length || !gap) return "takes the label length and the gap in dots";
-  if (*length < 1 || *length > max_label_dots_)
-    return "the label length must be 1 to " + Text(max_label_dots_) + " dots";
+  if (*length < 1 || *length > buffer_.MaxDots())
+    return "the label length must be 1 to " + Text(buffer_.MaxDots()) + " dots";
   // The gap, or "B" and the height of a black mark; an offset may follow.
   std::string_view gap_dots = *gap;
   if (!gap_dots.empty() && gap_dots.front() == 'B') gap_dots.remove_prefix(1);
   if (gap_dots.empty() || !Epl2Parameters(gap_dots).Number())
     return "the gap must be a number of dots";
-  length_ = static_cast<int>(*length);
-  size_given_ = true;
-  if (label_made_) Resize(width_, length_);
+  buffer_.SetSize(buffer_.Width(), static_cast<int>(*length));
   return {};
 }
 
@@ -244,15 +174,13 @@ std::string Epl2Renderer::Print(std::string_view parameters, std::uint64_t offse
   const auto printed = static_cast<std::uint64_t>(*sets) * static_cast<std::uint64_t>(copies);
   if (bottom_first_) {
     // Printed from the bottom of the image buffer: the label comes out turned half round.
-    turned_.Resize(label.Width(), label.Height());
-    TurnInto(label, r180, turned_);
-    sink_.OnLabel(turned_, printed);
+    MonoBitmap& turned = buffer_.Out();
+    turned.Resize(label.Width(), label.Height());
+    TurnInto(label, r180, turned);
+    buffer_.Printed(turned, printed);
   } else {
-    sink_.OnLabel(label, printed);
+    buffer_.Printed(label, printed);
   }
-  ++summary_.labels;
-  summary_.copies += printed;
-  unprinted_ = false;
   return {};
 }
 
@@ -420,19 +348,20 @@ std::string Epl2Renderer::StartGraphic(std::string_view parameters, std::uint64_
 
 void Epl2Renderer::OnRaster(std::string_view bytes) {
   if (graphic_.bytes_per_row <= 0) return;
+  MonoBitmap& label = buffer_.Current();
   const auto per_row = static_cast<std::uint64_t>(graphic_.bytes_per_row);
   for (const char c : bytes) {
     const std::uint64_t index = graphic_.received++;
     const auto byte = static_cast<std::uint8_t>(c);
     if (byte == 0xFF) continue;  // eight white dots
     const std::int64_t y = graphic_.y + static_cast<std::int64_t>(index / per_row);
-    if (y < 0 || y >= label_.Height()) continue;
+    if (y < 0 || y >= label.Height()) continue;
     const std::int64_t x0 = graphic_.x + static_cast<std::int64_t>(index % per_row) * 8;
     for (int bit = 0; bit < 8; ++bit) {
       const std::int64_t x = x0 + bit;
       // A 0 bit is a printed dot.
-      if ((byte & (0x80 >> bit)) == 0 && x >= 0 && x < label_.Width())
-        label_.SetBlack(static_cast<int>(x), static_cast<int>(y));
+      if ((byte & (0x80 >> bit)) == 0 && x >= 0 && x < label.Width())
+        label.SetBlack(static_cast<int>(x), static_cast<int>(y));
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include "languages/epl2/epl2_render_reader.h"
 #include "preview/job_renderer.h"
+#include "preview/label_buffer.h"
 #include "preview/printer_fonts.h"
 #include "preview/render_sink.h"
 #include "rendering/mono_bitmap.h"
@@ -41,10 +42,8 @@ class Epl2Renderer final : public JobRenderer, private Epl2CommandReader::Handle
   void OnOverlongLine(std::uint64_t offset) override;
   void OnUnfinishedLine(std::string_view line, std::uint64_t offset) override;
 
-  void Warn(std::uint64_t offset, const std::string& text);
-  // The image buffer, made at the label size when first needed.
-  MonoBitmap& Label(std::uint64_t offset);
-  void Resize(std::int64_t width, std::int64_t length);
+  void Warn(std::uint64_t offset, const std::string& text) { buffer_.Warn(offset, text); }
+  MonoBitmap& Label(std::uint64_t offset) { return buffer_.Label(offset); }
   void NoteClipped(bool inside, std::uint64_t offset, std::string_view line);
 
   std::string SetWidth(std::string_view parameters);
@@ -58,21 +57,10 @@ class Epl2Renderer final : public JobRenderer, private Epl2CommandReader::Handle
   std::string StartGraphic(std::string_view parameters, std::uint64_t offset,
                            std::string_view line);
 
-  RenderSink& sink_;
   Epl2CommandReader reader_;
   PrinterFonts fonts_;
-  RenderSummary summary_;
-  const int max_label_dots_;
-
-  int width_;
-  int length_;
-  bool size_given_ = false;
+  LabelBuffer buffer_;
   bool bottom_first_ = false;  // "ZB": the picture leaves the printer upside down
-  MonoBitmap label_;
-  MonoBitmap turned_;
-  bool label_made_ = false;
-  bool unprinted_ = false;  // drawn on since the last print
-  std::uint64_t unprinted_offset_ = 0;
 
   // The raster of the last "GW" as it arrives.
   struct Graphic {

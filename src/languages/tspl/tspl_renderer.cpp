@@ -13,34 +13,7 @@
 namespace pirell::preview {
 namespace {
 
-// The driver's default label, 58 x 40 mm, for a job that does not give its size.
-constexpr double kDefaultWidthMM = 58;
-constexpr double kDefaultLengthMM = 40;
-constexpr std::size_t kExcerptBytes = 40;
 constexpr int kMaxMultiplier = 10;
-
-int DotsOf(double mm, int dpi) {
-  return static_cast<int>(std::lround(mm * dpi / 25.4));
-}
-
-// The start of a command for a warning: windows-1251 text, other bytes as \xNN.
-std::string Excerpt(std::string_view line) {
-  std::string bytes;
-  for (std::size_t i = 0; i < line.size() && i < kExcerptBytes; ++i) {
-    const auto byte = static_cast<unsigned char>(line[i]);
-    if (byte < 0x20 || byte == 0x7F || byte == 0x98) {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      bytes += "\\x";
-      bytes += kHex[byte >> 4];
-      bytes += kHex[byte & 0x0F];
-    } else {
-      bytes += static_cast<char>(byte);
-    }
-  }
-  std::string text = platform::Cp1251ToUtf8(bytes);
-  if (line.size() > kExcerptBytes) text += "...";
-  return text;
-}
 
 std::string Text(std::int64_t number) {
   return std::to_string(number);
@@ -108,13 +81,10 @@ bool IsSettingCommand(std::string_view name) {
 }  // namespace
 
 TsplRenderer::TsplRenderer(RenderSink& sink, const RenderOptions& options)
-    : sink_(sink),
-      reader_(*this),
+    : reader_(*this),
       fonts_(options.dpi, PrinterFontSet::Tspl),
-      dpi_(options.dpi),
-      max_label_dots_(MaxLabelDots(options)),
-      width_(std::min(DotsOf(kDefaultWidthMM, options.dpi), max_label_dots_)),
-      length_(std::min(DotsOf(kDefaultLengthMM, options.dpi), max_label_dots_)) {}
+      buffer_(sink, options, "\"SIZE\""),
+      dpi_(options.dpi) {}
 
 void TsplRenderer::Feed(std::string_view bytes) {
   reader_.Feed(bytes);
@@ -122,47 +92,15 @@ void TsplRenderer::Feed(std::string_view bytes) {
 
 RenderSummary TsplRenderer::Finish() {
   reader_.Finish();
-  if (unprinted_) {
-    Warn(unprinted_offset_, "the job ends with a label drawn but never printed (no \"PRINT\")");
-    unprinted_ = false;
-  }
-  return summary_;
+  return buffer_.Finish("PRINT");
 }
 
 std::size_t TsplRenderer::HeldBytes() const {
-  const auto picture = [](const MonoBitmap& bitmap) {
-    return static_cast<std::size_t>(bitmap.Stride()) * static_cast<std::size_t>(bitmap.Height());
-  };
-  return reader_.HeldBytes() + picture(label_) + picture(out_);
-}
-
-void TsplRenderer::Warn(std::uint64_t offset, const std::string& text) {
-  ++summary_.warnings;
-  sink_.OnWarning(offset, text);
-}
-
-void TsplRenderer::Resize(std::int64_t width, std::int64_t length) {
-  label_.Resize(static_cast<int>(width), static_cast<int>(length));
-  out_ = MonoBitmap();
-  label_made_ = true;
-  unprinted_ = false;
-}
-
-MonoBitmap& TsplRenderer::Label(std::uint64_t offset) {
-  if (!label_made_) {
-    if (!size_given_) {
-      Warn(offset, "no label size (\"SIZE\") before the first label: " + Text(width_) + " x " +
-                       Text(length_) + " dots taken");
-    }
-    Resize(width_, length_);
-  }
-  return label_;
+  return reader_.HeldBytes() + buffer_.HeldBytes();
 }
 
 void TsplRenderer::NoteDrawn(bool inside, std::uint64_t offset, std::string_view line) {
-  if (!unprinted_) unprinted_offset_ = offset;
-  unprinted_ = true;
-  if (!inside) Warn(offset, Excerpt(line) + ": partly off the label, cut at its edge");
+  buffer_.NoteDrawn(inside, offset, Excerpt(line));
 }
 
 std::uint64_t TsplRenderer::OnCommand(std::string_view line, std::uint64_t offset) {
@@ -192,8 +130,7 @@ std::string TsplRenderer::Run(std::string_view name, const Parameters& p, std::u
   const bool none = p.size() == 1 && p.front().text.empty() && !p.front().quoted;
   if (name == "CLS") {
     if (!none) return "takes no parameters";
-    Label(offset).FillWhite();
-    unprinted_ = false;
+    buffer_.Clear(offset);
     return {};
   }
   if (name == "SIZE") return SetSize(p);
@@ -217,12 +154,10 @@ std::string TsplRenderer::SetSize(const Parameters& p) {
   const auto width = TsplLength(p[0], dpi_);
   const auto length = TsplLength(p[1], dpi_);
   if (!width || !length) return "the label width and length must be inches, mm or dots";
-  if (*width < 1 || *width > max_label_dots_ || *length < 1 || *length > max_label_dots_)
-    return "the label sides must be 1 to " + Text(max_label_dots_) + " dots";
-  width_ = static_cast<int>(*width);
-  length_ = static_cast<int>(*length);
-  size_given_ = true;
-  if (label_made_) Resize(width_, length_);  // the printer clears its image buffer
+  if (*width < 1 || *width > buffer_.MaxDots() || *length < 1 || *length > buffer_.MaxDots())
+    return "the label sides must be 1 to " + Text(buffer_.MaxDots()) + " dots";
+  // The printer clears its image buffer.
+  buffer_.SetSize(static_cast<int>(*width), static_cast<int>(*length));
   return {};
 }
 
@@ -261,38 +196,36 @@ std::string TsplRenderer::Print(const Parameters& p, std::uint64_t offset) {
   const auto printed = static_cast<std::uint64_t>(*sets) * static_cast<std::uint64_t>(copies);
   const MonoBitmap* picture = &label;
   if (turned_out_ || mirrored_) {
-    out_.Resize(label.Width(), label.Height());
+    MonoBitmap& out = buffer_.Out();
+    out.Resize(label.Width(), label.Height());
     if (turned_out_) {
-      TurnInto(label, r180, out_);
+      TurnInto(label, r180, out);
     } else {
       for (int y = 0; y < label.Height(); ++y)
         for (int x = 0; x < label.Width(); ++x)
-          if (label.IsBlack(x, y)) out_.SetBlack(x, y);
+          if (label.IsBlack(x, y)) out.SetBlack(x, y);
     }
     if (mirrored_) {
-      for (int y = 0; y < out_.Height(); ++y)
-        for (int x = 0; x < out_.Width() / 2; ++x) {
-          const int other = out_.Width() - 1 - x;
-          const bool left = out_.IsBlack(x, y);
-          const bool right = out_.IsBlack(other, y);
+      for (int y = 0; y < out.Height(); ++y)
+        for (int x = 0; x < out.Width() / 2; ++x) {
+          const int other = out.Width() - 1 - x;
+          const bool left = out.IsBlack(x, y);
+          const bool right = out.IsBlack(other, y);
           if (left != right) {
             if (right)
-              out_.SetBlack(x, y);
+              out.SetBlack(x, y);
             else
-              out_.SetWhite(x, y);
+              out.SetWhite(x, y);
             if (left)
-              out_.SetBlack(other, y);
+              out.SetBlack(other, y);
             else
-              out_.SetWhite(other, y);
+              out.SetWhite(other, y);
           }
         }
     }
-    picture = &out_;
+    picture = &out;
   }
-  sink_.OnLabel(*picture, printed);
-  ++summary_.labels;
-  summary_.copies += printed;
-  unprinted_ = false;
+  buffer_.Printed(*picture, printed);
   return {};
 }
 
@@ -515,31 +448,32 @@ void TsplRenderer::OnRaster(std::string_view bytes) {
     return;
   }
   const auto per_row = static_cast<std::uint64_t>(bitmap_.bytes_per_row);
+  MonoBitmap& label = buffer_.Current();
   for (const char c : bytes) {
     const std::uint64_t index = bitmap_.received++;
     const auto byte = static_cast<std::uint8_t>(c);
     // Eight white dots change nothing except where they overwrite.
     if (byte == 0xFF && bitmap_.mode != 0) continue;
     const std::int64_t y = bitmap_.y + static_cast<std::int64_t>(index / per_row);
-    if (y < 0 || y >= label_.Height()) continue;
+    if (y < 0 || y >= label.Height()) continue;
     const std::int64_t x0 = bitmap_.x + static_cast<std::int64_t>(index % per_row) * 8;
     for (int bit = 0; bit < 8; ++bit) {
       const std::int64_t x = x0 + bit;
-      if (x < 0 || x >= label_.Width()) continue;
+      if (x < 0 || x >= label.Width()) continue;
       const int px = static_cast<int>(x);
       const int py = static_cast<int>(y);
       // A 0 bit is a printed dot.
       const bool black = (byte & (0x80 >> bit)) == 0;
       if (bitmap_.mode == 2) {
         if (!black) continue;
-        if (label_.IsBlack(px, py))
-          label_.SetWhite(px, py);
+        if (label.IsBlack(px, py))
+          label.SetWhite(px, py);
         else
-          label_.SetBlack(px, py);
+          label.SetBlack(px, py);
       } else if (black) {
-        label_.SetBlack(px, py);
+        label.SetBlack(px, py);
       } else if (bitmap_.mode == 0) {
-        label_.SetWhite(px, py);
+        label.SetWhite(px, py);
       }
     }
   }

@@ -9,6 +9,7 @@
 #include "languages/tspl/tspl_render_parameters.h"
 #include "languages/tspl/tspl_render_reader.h"
 #include "preview/job_renderer.h"
+#include "preview/label_buffer.h"
 #include "preview/printer_fonts.h"
 #include "preview/render_sink.h"
 #include "rendering/mono_bitmap.h"
@@ -48,9 +49,8 @@ class TsplRenderer final : public JobRenderer, private TsplCommandReader::Handle
   std::string Run(std::string_view name, const Parameters& p, std::uint64_t offset,
                   std::string_view line, std::uint64_t& raster);
 
-  void Warn(std::uint64_t offset, const std::string& text);
-  MonoBitmap& Label(std::uint64_t offset);
-  void Resize(std::int64_t width, std::int64_t length);
+  void Warn(std::uint64_t offset, const std::string& text) { buffer_.Warn(offset, text); }
+  MonoBitmap& Label(std::uint64_t offset) { return buffer_.Label(offset); }
   void NoteDrawn(bool inside, std::uint64_t offset, std::string_view line);
 
   std::string SetSize(const Parameters& p);
@@ -66,25 +66,15 @@ class TsplRenderer final : public JobRenderer, private TsplCommandReader::Handle
   std::string StartBitmap(const Parameters& p, std::uint64_t offset, std::string_view line,
                           std::uint64_t& raster);
 
-  RenderSink& sink_;
   TsplCommandReader reader_;
   PrinterFonts fonts_;
-  RenderSummary summary_;
+  LabelBuffer buffer_;
   const int dpi_;
-  const int max_label_dots_;
 
-  int width_;
-  int length_;
-  bool size_given_ = false;
   bool turned_out_ = false;  // "DIRECTION 1": the picture leaves the printer turned half round
   bool mirrored_ = false;
   std::int64_t origin_x_ = 0;
   std::int64_t origin_y_ = 0;
-  MonoBitmap label_;
-  MonoBitmap out_;
-  bool label_made_ = false;
-  bool unprinted_ = false;  // drawn on since the last print
-  std::uint64_t unprinted_offset_ = 0;
 
   // The data of the last "BITMAP" as it arrives.
   struct Bitmap {
