@@ -8,6 +8,7 @@ set(_fuzz_dir "${PROJECT_SOURCE_DIR}/fuzz")
 pirell_glob(PIRELL_FUZZ_TARGET_SOURCES "fuzz/*_fuzzer.cpp")
 set(PIRELL_FUZZ_SUPPORT_SOURCES
   "${_fuzz_dir}/driver_session.cpp"
+  "${_fuzz_dir}/render_check.cpp"
   "${_fuzz_dir}/variant_tree.cpp"
   "${PROJECT_SOURCE_DIR}/tests/support/fake_device_io.cpp"
   "${PROJECT_SOURCE_DIR}/tests/support/fake_equipment_manager.cpp"

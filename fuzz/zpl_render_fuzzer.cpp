@@ -6,60 +6,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
-#include "driver_session.h"
 #include "fuzz_input.h"
-#include "languages/zpl/zpl_renderer.h"
-
-namespace {
-
-using namespace pirell;
-
-// Labels up to 1000 dots a side keep every input quick.
-constexpr int kLabelDots = 1000;
-constexpr std::size_t kMostHeld =
-    2 * (kLabelDots / 8 + 1) * kLabelDots + 2 * preview::ZplCommandReader::kMaxCommandBytes;
-
-// A fingerprint of everything drawn, in order.
-struct Digest : preview::RenderSink {
-  void OnLabel(const MonoBitmap& picture, std::uint64_t copies) override {
-    Mix(static_cast<std::uint64_t>(picture.Width()) << 32 |
-        static_cast<std::uint32_t>(picture.Height()));
-    Mix(copies);
-    for (int y = 0; y < picture.Height(); ++y)
-      for (int i = 0; i < picture.Stride(); ++i) Mix(picture.Row(y)[i]);
-  }
-  void OnWarning(std::uint64_t offset, const std::string& text) override {
-    Mix(offset);
-    for (char c : text) Mix(static_cast<unsigned char>(c));
-  }
-  void Mix(std::uint64_t value) { hash = (hash ^ value) * 1099511628211u; }
-  std::uint64_t hash = 14695981039346656037u;
-};
-
-}  // namespace
+#include "languages/zpl/zpl_render_reader.h"
+#include "render_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace pirell;
   fuzz::FuzzInput input(data, size);
   const std::size_t piece = 1 + input.Byte() % 64;
   const std::string job = input.Rest();
-
-  Digest whole;
-  preview::ZplRenderer whole_renderer(whole, {203, kLabelDots});
-  whole_renderer.Feed(job);
-  const preview::RenderSummary whole_summary = whole_renderer.Finish();
-
-  Digest pieces;
-  preview::ZplRenderer pieces_renderer(pieces, {203, kLabelDots});
-  for (std::size_t at = 0; at < job.size(); at += piece) {
-    pieces_renderer.Feed(std::string_view(job).substr(at, piece));
-    if (pieces_renderer.HeldBytes() > kMostHeld) fuzz::Fail("the renderer holds more than a label");
-  }
-  const preview::RenderSummary pieces_summary = pieces_renderer.Finish();
-  if (pieces.hash != whole.hash || pieces_summary.labels != whole_summary.labels ||
-      pieces_summary.copies != whole_summary.copies ||
-      pieces_summary.warnings != whole_summary.warnings)
-    fuzz::Fail("a job fed in pieces is drawn otherwise than fed whole");
+  fuzz::CheckJobRenderer(TPrinterLanguage::ZplII, 203, piece, job,
+                         preview::ZplCommandReader::kMaxCommandBytes);
   return 0;
 }
