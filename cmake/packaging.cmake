@@ -106,12 +106,13 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PIRELL_PACKAGING_DIR}/debian/triggers")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "EPL2 label printer driver and its command-line host")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Label printer driver (EPL2, ZPL II, TSPL) and its command-line host")
 # Lines of at most 80 characters, as Debian wants them.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"Pirell prints labels on EPL2 label printers (models 2824 and 2844, 203 dpi).
-It fills numbered XML label templates with the values of data rows and writes
-the printer commands straight to the printer's port, without a print spooler.
+"Pirell prints labels, two-dimensional barcodes and marking codes included, on
+label printers that speak EPL2, ZPL II or TSPL at 203, 300 or 600 dpi. It fills
+numbered XML label templates with the values of data rows and writes the
+printer commands straight to the printer's port, without a print spooler.
 
 This package holds the driver module libpirell.so, which a host creates by its
 ProgID KestroEq.Pirell, and the command-line host pirell, which uploads
