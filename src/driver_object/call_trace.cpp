@@ -14,7 +14,7 @@
 namespace pirell {
 namespace {
 
-std::string QuotedText(const std::string& text) {
+std::string QuotedText(std::string_view text) {
   std::string out = "'";
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
