@@ -59,8 +59,8 @@ class OwnTextArguments : public ArgumentBlock {
   explicit OwnTextArguments(std::vector<Variant>& args) : args_(args) {}
   std::size_t Count() const override { return args_.size(); }
   Variant Read(std::size_t index) const override { return OwnCopy(args_.at(index)); }
-  void WriteBack(std::size_t index, const Variant& value) override {
-    VariantArguments(args_).WriteBack(index, value);
+  void WriteBack(std::size_t index, Variant value) override {
+    VariantArguments(args_).WriteBack(index, std::move(value));
   }
 
  private:
@@ -68,8 +68,12 @@ class OwnTextArguments : public ArgumentBlock {
     const Variant& v = value.Deref();
     if (v.IsText()) return Variant::OleStr(std::string(v.RawString()));
     if (!v.IsArray()) return v;
-    VariantArray copy = v.Array();
-    for (Variant& item : copy.Items()) item = OwnCopy(item);
+    // Each array is made once, element by element, as the binding reads a SAFEARRAY.
+    const VariantArray& array = v.Array();
+    std::vector<ArrayBound> bounds;
+    for (int d = 0; d < array.Dims(); ++d) bounds.push_back(array.Bound(d));
+    VariantArray copy(std::move(bounds));
+    for (std::size_t i = 0; i < array.Size(); ++i) copy.Items()[i] = OwnCopy(array.Items()[i]);
     return Variant(std::move(copy));
   }
 

@@ -140,6 +140,12 @@ TEST_F(VariantTest, ReferencesFollowChainsAndResolveInsideArrays) {
   target = Variant(6);
   EXPECT_FALSE(resolved.Array().At({0}).IsRef());
   EXPECT_EQ(resolved.Array().At({0}).ToInt(), 5);
+  // A copy never points into the caller's variants, however deep they sit.
+  Variant nested = VariantArray::Vector({Variant(VariantArray::Vector({Variant::Ref(&target)}))});
+  Variant deep = nested.ResolvedCopy();
+  target = Variant(7);
+  EXPECT_FALSE(deep.Array().At({0}).Array().At({0}).IsRef());
+  EXPECT_EQ(deep.Array().At({0}).Array().At({0}).ToInt(), 6);
 
   Variant typed = Variant::Integer(3);
   EXPECT_EQ(Variant::Ref(&typed, varInteger).Type(), varByRef | varInteger);
