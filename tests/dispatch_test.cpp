@@ -329,6 +329,27 @@ TEST_F(DispatchTest, ArgumentsBehindChainsOfReferencesAreCopiedResolved) {
   EXPECT_EQ(inner.Array().Size(), 2u);
 }
 
+// A message served while a call waits may let the host change or free the variants it passed;
+// the handler reads its own copy of them, which shares only texts, and those never change.
+TEST_F(DispatchTest, TheHostChangingItsArgumentsDuringTheCallLeavesTheHandlersCopyAsItWas) {
+  std::vector<Variant> caller{
+      VariantArray::Vector({Variant("first"), Variant(VariantArray::Vector({Variant("inner")}))}),
+      Variant(), Variant(0)};
+  std::vector<Variant> args = RefsTo(caller);
+  std::string seen;
+  object->public_handler = [&](const Variant& in, Variant&, std::int32_t, std::string&) {
+    caller[0].Array().At({0}) = Variant("changed");
+    caller[0].Array().At({1}) = Variant();
+    seen = in.Array().At({0}).ToString() + " " + in.Array().At({1}).Array().At({0}).ToString();
+    return rc::Ok;
+  };
+  ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
+  EXPECT_EQ(seen, "first inner");
+  // What goes back is InData as it was read.
+  EXPECT_EQ(caller[0].Array().At({0}).ToString(), "first");
+  EXPECT_EQ(caller[0].Array().At({1}).Array().At({0}).ToString(), "inner");
+}
+
 TEST_F(DispatchTest, CallMethodWithFewerThanTwoElementsKeepsTheArraySize) {
   VariantArray params = VariantArray::Vector({Variant("in")});
   Variant call_result;
