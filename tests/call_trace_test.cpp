@@ -271,7 +271,7 @@ TEST_F(DebugLogTest, ALogThatCannotBeWrittenNeverFailsTheCall) {
 
 TEST_F(DebugLogTest, PublicCallLeavesCallAndReturnLines) {
   object->SetDebugLogEnabled(true);
-  object->public_handler = [](Variant&, Variant& out, std::int32_t, std::string&) {
+  object->public_handler = [](const Variant&, Variant& out, std::int32_t, std::string&) {
     out = Variant(VariantArray::Vector({Variant("ok"), Variant(3)}));
     return rc::Ok;
   };
@@ -284,7 +284,7 @@ TEST_F(DebugLogTest, PublicCallLeavesCallAndReturnLines) {
 
 TEST_F(DebugLogTest, FailedPublicCallTracesThePackedError) {
   object->SetDebugLogEnabled(true);
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw Error("broken");
   };
   std::vector<Variant> args{Variant(), Variant(), Variant(0)};

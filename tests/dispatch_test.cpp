@@ -189,7 +189,7 @@ TEST_F(DispatchTest, TimeOutThatDoesNotFitReportsAFailedCallNotACrash) {
 // ---- public form ----
 
 TEST_F(DispatchTest, PublicCodeWithoutTextGivesFalseAndCodeWithStandardMessage) {
-  object->public_handler = [](Variant&, Variant& out, std::int32_t, std::string&) {
+  object->public_handler = [](const Variant&, Variant& out, std::int32_t, std::string&) {
     out = Variant("partial result that the error replaces");
     return 1013;
   };
@@ -209,7 +209,8 @@ TEST_F(DispatchTest, PublicCodeWithoutTextGivesFalseAndCodeWithStandardMessage) 
 }
 
 TEST_F(DispatchTest, PublicCodeKeepsTheHandlersDescriptionAndAppendsExtraData) {
-  object->public_handler = [this](Variant&, Variant&, std::int32_t, std::string& description) {
+  object->public_handler = [this](const Variant&, Variant&, std::int32_t,
+                                  std::string& description) {
     description = "Принтер не отвечает";
     object->SetExtData(Variant(VariantArray::Vector({Variant(1), Variant(2)})));
     return 1007;
@@ -226,13 +227,15 @@ TEST_F(DispatchTest, PublicCodeKeepsTheHandlersDescriptionAndAppendsExtraData) {
 }
 
 TEST_F(DispatchTest, ExtraDataDoesNotLeakIntoTheNextCall) {
-  object->public_handler = [this](Variant&, Variant&, std::int32_t, std::string&) {
+  object->public_handler = [this](const Variant&, Variant&, std::int32_t, std::string&) {
     object->SetExtData(Variant("extra"));
     return rc::Ok;
   };
   std::vector<Variant> args{Variant(), Variant(), Variant(0)};
   ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) { return 1009; };
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) {
+    return 1009;
+  };
   std::vector<Variant> caller{Variant(), Variant(), Variant(0)};
   std::vector<Variant> refs = RefsTo(caller);
   ASSERT_EQ(Call(TTestObject::kDoWork, refs), hr::Ok);
@@ -240,7 +243,7 @@ TEST_F(DispatchTest, ExtraDataDoesNotLeakIntoTheNextCall) {
 }
 
 TEST_F(DispatchTest, PublicHandlerFailureBecomesCode1001WithItsMessage) {
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw ConversionError("Could not convert");
   };
   std::vector<Variant> caller{Variant(), Variant(), Variant(0)};
@@ -252,19 +255,19 @@ TEST_F(DispatchTest, PublicHandlerFailureBecomesCode1001WithItsMessage) {
 
   // The standard library's own texts are English: the host gets a Russian one, and out of memory
   // says so with code 1004.
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw std::runtime_error("plain failure");
   };
   ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
   EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "Внутренняя ошибка драйвера");
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw std::bad_alloc();
   };
   ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
   EXPECT_EQ(ErrorItem(caller[1], 0).ToInt(), 1004);
   EXPECT_EQ(ErrorItem(caller[1], 1).ToString(), "Недостаточно памяти для выполнения команды");
 
-  object->public_handler = [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+  object->public_handler = [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
     throw 42;
   };
   ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
@@ -286,8 +289,7 @@ TEST_F(DispatchTest, SuccessLeavesOnlyWhatTheHandlerPutIntoOutData) {
 }
 
 TEST_F(DispatchTest, PublicCallWritesBackOutDataAndReturnsTheOtherArgumentsAsRead) {
-  object->public_handler = [](Variant& in, Variant& out, std::int32_t, std::string&) {
-    in = Variant("the handler's change stays local");
+  object->public_handler = [](const Variant&, Variant& out, std::int32_t, std::string&) {
     out = Variant::Double(2.5);
     return rc::Ok;
   };
@@ -305,7 +307,7 @@ TEST_F(DispatchTest, PublicCallWritesBackOutDataAndReturnsTheOtherArgumentsAsRea
 
 TEST_F(DispatchTest, ArgumentsPassedByValueAreReplacedInTheBlock) {
   std::vector<Variant> args{Variant("in"), Variant("old"), Variant(0)};
-  object->public_handler = [](Variant&, Variant& out, std::int32_t, std::string&) {
+  object->public_handler = [](const Variant&, Variant& out, std::int32_t, std::string&) {
     out = Variant(7);
     return rc::Ok;
   };
@@ -325,6 +327,27 @@ TEST_F(DispatchTest, ArgumentsBehindChainsOfReferencesAreCopiedResolved) {
   // The value goes back to the variant the chain ends at.
   ASSERT_TRUE(inner.IsArray());
   EXPECT_EQ(inner.Array().Size(), 2u);
+}
+
+// A message served while a call waits may let the host change or free the variants it passed;
+// the handler reads its own copy of them, which shares only texts, and those never change.
+TEST_F(DispatchTest, TheHostChangingItsArgumentsDuringTheCallLeavesTheHandlersCopyAsItWas) {
+  std::vector<Variant> caller{
+      VariantArray::Vector({Variant("first"), Variant(VariantArray::Vector({Variant("inner")}))}),
+      Variant(), Variant(0)};
+  std::vector<Variant> args = RefsTo(caller);
+  std::string seen;
+  object->public_handler = [&](const Variant& in, Variant&, std::int32_t, std::string&) {
+    caller[0].Array().At({0}) = Variant("changed");
+    caller[0].Array().At({1}) = Variant();
+    seen = in.Array().At({0}).ToString() + " " + in.Array().At({1}).Array().At({0}).ToString();
+    return rc::Ok;
+  };
+  ASSERT_EQ(Call(TTestObject::kDoWork, args), hr::Ok);
+  EXPECT_EQ(seen, "first inner");
+  // What goes back is InData as it was read.
+  EXPECT_EQ(caller[0].Array().At({0}).ToString(), "first");
+  EXPECT_EQ(caller[0].Array().At({1}).Array().At({0}).ToString(), "inner");
 }
 
 TEST_F(DispatchTest, CallMethodWithFewerThanTwoElementsKeepsTheArraySize) {

@@ -103,6 +103,30 @@ TEST_F(VariantTest, CopiesOfArraysAreDeep) {
   EXPECT_EQ(original.Type(), varArray | varVariant);
 }
 
+TEST_F(VariantTest, TextsKeepEveryByteAndOutliveTheVariantTheyCameFrom) {
+  const std::string bytes(
+      "01\x1D"
+      "AB\0\xFF\r\n ",
+      10);
+  Variant original =
+      VariantArray::Vector({Variant(bytes), Variant::AnsiString(bytes), Variant("")});
+  Variant copy = original;
+  original = Variant();
+  ASSERT_EQ(copy.Array().Size(), 3u);
+  EXPECT_EQ(copy.Array().At({0}).ToString(), bytes);
+  EXPECT_EQ(copy.Array().At({1}).Type(), varString);
+  EXPECT_EQ(copy.Array().At({1}).RawString(), bytes);
+  EXPECT_EQ(copy.Array().At({2}).Type(), varOleStr);
+  EXPECT_EQ(copy.Array().At({2}).ToString(), "");
+  // A variant may take a value that its own array holds.
+  Variant moved = copy;
+  copy = copy.Array().At({0});
+  moved = std::move(moved.Array().At({1}));
+  EXPECT_EQ(copy.ToString(), bytes);
+  EXPECT_EQ(moved.Type(), varString);
+  EXPECT_EQ(moved.RawString(), bytes);
+}
+
 TEST_F(VariantTest, ReferencesFollowChainsAndResolveInsideArrays) {
   Variant target = Variant(5);
   Variant middle = Variant::Ref(&target);
@@ -116,6 +140,12 @@ TEST_F(VariantTest, ReferencesFollowChainsAndResolveInsideArrays) {
   target = Variant(6);
   EXPECT_FALSE(resolved.Array().At({0}).IsRef());
   EXPECT_EQ(resolved.Array().At({0}).ToInt(), 5);
+  // A copy never points into the caller's variants, however deep they sit.
+  Variant nested = VariantArray::Vector({Variant(VariantArray::Vector({Variant::Ref(&target)}))});
+  Variant deep = nested.ResolvedCopy();
+  target = Variant(7);
+  EXPECT_FALSE(deep.Array().At({0}).Array().At({0}).IsRef());
+  EXPECT_EQ(deep.Array().At({0}).Array().At({0}).ToInt(), 6);
 
   Variant typed = Variant::Integer(3);
   EXPECT_EQ(Variant::Ref(&typed, varInteger).Type(), varByRef | varInteger);
@@ -147,6 +177,10 @@ TEST_F(VariantTest, ArraysHaveBoundsPerDimensionAndFirstIndexFastest) {
   EXPECT_THROW(table.Bound(2), ArrayError);
   EXPECT_THROW(Variant(1).Array(), ArrayError);
   EXPECT_EQ(VariantArray({ArrayBound{0, -5}}).Size(), 0u);
+
+  const VariantArray taken({ArrayBound{1, 2}, ArrayBound{0, 1}}, {Variant(1), Variant("x")});
+  EXPECT_EQ(taken.At({2, 0}).ToString(), "x");
+  EXPECT_THROW(VariantArray({ArrayBound{0, 3}}, {Variant(1), Variant(2)}), ArrayError);
 }
 
 TEST_F(VariantTest, CoercionForTypedReferences) {

@@ -91,7 +91,7 @@ Variant DispParamsArguments::Read(std::size_t index) const {
   return value;
 }
 
-void DispParamsArguments::WriteBack(std::size_t index, const Variant& value) {
+void DispParamsArguments::WriteBack(std::size_t index, Variant value) {
   VARIANT* dst = &Slot(index);
   for (int depth = 0; dst->vt == kRefToVariant && dst->pvarVal; ++depth) {
     if (depth >= kMaxChain) CannotStore();

@@ -20,7 +20,7 @@ class DispParamsArguments final : public ArgumentBlock {
   // Stores through the chain of references to variants that the argument starts: the variant it
   // ends at receives a copy of `value`, or, when it is a typed reference, `value` converted to
   // the referenced type. A type that cannot be stored raises an Error with the text of code 1004.
-  void WriteBack(std::size_t index, const Variant& value) override;
+  void WriteBack(std::size_t index, Variant value) override;
 
  private:
   VARIANT& Slot(std::size_t index) const;

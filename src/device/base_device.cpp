@@ -156,11 +156,13 @@ ResultCode TBaseDevice::DoCheckHealth(std::string& description) {
   return code;
 }
 
-ResultCode TBaseDevice::HostEnable(Variant&, Variant&, std::int32_t, std::string& description) {
+ResultCode TBaseDevice::HostEnable(const Variant&, Variant&, std::int32_t,
+                                   std::string& description) {
   return Enable(description);
 }
 
-ResultCode TBaseDevice::HostDisable(Variant&, Variant&, std::int32_t, std::string& description) {
+ResultCode TBaseDevice::HostDisable(const Variant&, Variant&, std::int32_t,
+                                    std::string& description) {
   return DoDisable(description);
 }
 

@@ -95,10 +95,10 @@ class TBaseDevice : public TBaseObject {
   void RestoreFocus();
 
   // Hooks, in the order a device class overrides them.
-  virtual ResultCode HostEnable(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  virtual ResultCode HostEnable(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                 std::string& description);
   virtual ResultCode DoDisable(std::string& description);
-  virtual ResultCode HostDisable(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  virtual ResultCode HostDisable(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                  std::string& description);
   virtual void CreateSettings();
   virtual void RegisterMethods();
@@ -146,15 +146,15 @@ class TBaseDevice : public TBaseObject {
   Variant HostInit(VariantArray& params);
   Variant HostOpen(VariantArray& params);
   Variant HostClose(VariantArray& params);
-  ResultCode HostShowSettingsDlg(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostShowSettingsDlg(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                  std::string& description);
-  ResultCode HostGetDeviceInfo(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostGetDeviceInfo(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                std::string& description);
-  ResultCode HostGetSettings(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostGetSettings(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                              std::string& description);
-  ResultCode HostSetSettings(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostSetSettings(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                              std::string& description);
-  ResultCode HostCheckHealth(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostCheckHealth(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                              std::string& description);
 
   void FillDeviceInfo();

@@ -82,12 +82,13 @@ Variant TBaseDevice::HostClose(VariantArray&) {
   return Variant::Boolean(true);
 }
 
-ResultCode TBaseDevice::HostShowSettingsDlg(Variant&, Variant&, std::int32_t, std::string&) {
+ResultCode TBaseDevice::HostShowSettingsDlg(const Variant&, Variant&, std::int32_t, std::string&) {
   if (!FDeviceInfo.IsSettingsDlgExist) return rc::NotSupported;
   return ShowSettings() ? rc::Ok : rc::CancelledByUser;
 }
 
-ResultCode TBaseDevice::HostGetDeviceInfo(Variant&, Variant& out_data, std::int32_t, std::string&) {
+ResultCode TBaseDevice::HostGetDeviceInfo(const Variant&, Variant& out_data, std::int32_t,
+                                          std::string&) {
   const TDeviceInfoStruct& info = FDeviceInfo;
   out_data = VariantArray::Vector({
       Variant::OleStr(info.TypeName),
@@ -109,7 +110,8 @@ ResultCode TBaseDevice::HostGetDeviceInfo(Variant&, Variant& out_data, std::int3
   return rc::Ok;
 }
 
-ResultCode TBaseDevice::HostGetSettings(Variant&, Variant& out_data, std::int32_t, std::string&) {
+ResultCode TBaseDevice::HostGetSettings(const Variant&, Variant& out_data, std::int32_t,
+                                        std::string&) {
   const int count = SettingsCount();
   VariantArray table = VariantArray::Table(7, count);
   for (int i = 0; i < count; ++i) {
@@ -126,7 +128,8 @@ ResultCode TBaseDevice::HostGetSettings(Variant&, Variant& out_data, std::int32_
   return rc::Ok;
 }
 
-ResultCode TBaseDevice::HostSetSettings(Variant& in_data, Variant&, std::int32_t, std::string&) {
+ResultCode TBaseDevice::HostSetSettings(const Variant& in_data, Variant&, std::int32_t,
+                                        std::string&) {
   const Variant& input = in_data.Deref();
   if (!input.IsArray()) return rc::BadParameters;
   const Variant& element = input.Array().At({0}).Deref();
@@ -146,7 +149,7 @@ ResultCode TBaseDevice::HostSetSettings(Variant& in_data, Variant&, std::int32_t
   return rc::Ok;
 }
 
-ResultCode TBaseDevice::HostCheckHealth(Variant&, Variant&, std::int32_t,
+ResultCode TBaseDevice::HostCheckHealth(const Variant&, Variant&, std::int32_t,
                                         std::string& description) {
   return DoCheckHealth(description);
 }

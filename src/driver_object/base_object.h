@@ -19,9 +19,10 @@ namespace pirell {
 // elements travel back to the caller) and returns the call's result.
 using TPrivateMethod = std::function<Variant(VariantArray& params)>;
 
-// A public host method: InData and OutData by reference, the time-out, and an output description
-// that starts empty. Returns a result code (0 = success).
-using TPublicMethod = std::function<ResultCode(Variant& in_data, Variant& out_data,
+// A public host method: InData, which it only reads (the host gets it back as it was read), OutData
+// by reference, the time-out, and an output description that starts empty. Returns a result code
+// (0 = success).
+using TPublicMethod = std::function<ResultCode(const Variant& in_data, Variant& out_data,
                                                std::int32_t time_out, std::string& description)>;
 
 // One row of the method table. Its zero-based position is its DISPID.

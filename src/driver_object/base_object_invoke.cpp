@@ -73,9 +73,11 @@ bool IsAcceptedTimeOutType(std::uint16_t type) {
   }
 }
 
-Variant ElementOrEmpty(const VariantArray& args, std::size_t index) {
+// The element itself, not a copy: InData may be a host's whole labels table.
+const Variant& ElementOrEmpty(const VariantArray& args, std::size_t index) {
+  static const Variant empty;
   const std::vector<Variant>& items = args.Items();
-  return index < items.size() ? items[index] : Variant();
+  return index < items.size() ? items[index] : empty;
 }
 
 // Stands for an argument that was too deep to copy: arrays one level deeper than allowed, so that
@@ -162,11 +164,11 @@ HResult TBaseObject::Invoke(DispId id, std::uint16_t flags, ArgumentBlock& args,
     // Every element goes back, even after one that cannot: the others carry the call's results.
     bool write_back_failed = false;
     std::string failed_type;
-    const std::vector<Variant>& items = params.Items();
+    std::vector<Variant>& items = params.Items();
     for (std::size_t i = 0; i < count && i < items.size(); ++i) {
       if (kept[i] && NestsDeeperThan(items[i], kMaxArrayNesting)) continue;
       try {
-        args.WriteBack(i, items[i]);
+        args.WriteBack(i, std::move(items[i]));
       } catch (...) {
         if (!write_back_failed) failed_type = DescribeCurrentException().type_name;
         write_back_failed = true;
@@ -220,9 +222,9 @@ HResult TBaseObject::CallMethod(int index, Variant& result, VariantArray& args) 
     return hr::Ok;
   }
 
-  Variant in_data = ElementOrEmpty(args, 0);
+  const Variant& in_data = ElementOrEmpty(args, 0);
   Variant out_data;  // the value the caller passed is discarded
-  const Variant time_out = ElementOrEmpty(args, 2);
+  const Variant& time_out = ElementOrEmpty(args, 2);
   // The extra error data belongs to the running call, if there is one.
   if (!running) FExtData = Variant();
   if (trace) WriteDebugLog("> " + method.Name, "InData: " + ArrayToText(in_data));

@@ -29,7 +29,7 @@ std::string VisibleControl(unsigned char byte) {
   }
 }
 
-std::string QuotedText(const std::string& text) {
+std::string QuotedText(std::string_view text) {
   std::string out = "'";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);

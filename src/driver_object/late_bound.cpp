@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <utility>
 
 #include "common/errors.h"
 #include "common/module_strings.h"
@@ -19,7 +20,7 @@ Variant VariantArguments::Read(std::size_t index) const {
   return value;
 }
 
-void VariantArguments::WriteBack(std::size_t index, const Variant& value) {
+void VariantArguments::WriteBack(std::size_t index, Variant value) {
   Variant* dst = &args_.at(index);
   // Follow references to variants to the variant they end at.
   for (int guard = 0;
@@ -27,7 +28,10 @@ void VariantArguments::WriteBack(std::size_t index, const Variant& value) {
     dst = dst->RefTarget();
   const Variant& src = value.Deref();
   if (!dst->IsRef()) {
-    *dst = src;
+    if (&src == &value)
+      *dst = std::move(value);
+    else
+      *dst = src;
     return;
   }
   if (dst->RefTarget() == nullptr) throw Error(ModuleText(StringId::NullReference));

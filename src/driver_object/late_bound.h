@@ -32,8 +32,9 @@ class ArgumentBlock {
   virtual Variant Read(std::size_t index) const = 0;
   // Stores `value` into the caller's argument: a reference to a variant receives the value as it
   // is, a typed reference the value converted to its type (raising an Error when it cannot), and
-  // an argument passed by value is replaced in the caller's block.
-  virtual void WriteBack(std::size_t index, const Variant& value) = 0;
+  // an argument passed by value is replaced in the caller's block. The value is given up, so that
+  // an argument as large as a labels table goes back without another copy.
+  virtual void WriteBack(std::size_t index, Variant value) = 0;
 };
 
 // Arguments held in a vector owned by the caller. An element may be a reference
@@ -43,7 +44,7 @@ class VariantArguments : public ArgumentBlock {
   explicit VariantArguments(std::vector<Variant>& args) : args_(args) {}
   std::size_t Count() const override { return args_.size(); }
   Variant Read(std::size_t index) const override;
-  void WriteBack(std::size_t index, const Variant& value) override;
+  void WriteBack(std::size_t index, Variant value) override;
 
  private:
   std::vector<Variant>& args_;

@@ -8,6 +8,7 @@
 #include "driver_object/date_text.h"
 #include "driver_object/number_text.h"
 #include "driver_object/result_codes.h"
+#include "driver_object/shared_text.h"
 #include "platform/locale.h"
 
 namespace pirell {
@@ -75,9 +76,19 @@ bool IsUnsignedInteger(std::uint16_t t) {
 }
 
 // A text read as a number: an integer, or a decimal in the user locale's format.
-std::optional<double> TextToNumber(const std::string& text) {
+std::optional<double> TextToNumber(std::string_view text) {
   if (auto whole = ParseInteger(text)) return static_cast<double>(*whole);
   return ParseLocaleDecimal(text);
+}
+
+// Replaces every reference held in `array`, at any depth, by a copy of its value.
+void ResolveReferences(VariantArray& array) {
+  for (Variant& item : array.Items()) {
+    if (item.IsRef())
+      item = item.ResolvedCopy();
+    else if (item.IsArray())
+      ResolveReferences(item.Array());
+  }
 }
 
 std::int64_t DoubleToInt64(const Variant& v, double d, const char* target) {
@@ -95,17 +106,44 @@ std::int64_t RoundHalfEven(double value) {
 
 // ---- construction ----
 
-Variant::Variant(VariantArray array)
-    : type_(varVariant), array_(std::make_unique<VariantArray>(std::move(array))) {}
+// Two words at most on every target: arrays of host values hold millions of them.
+static_assert(sizeof(Variant) <= 2 * sizeof(std::int64_t));
 
-Variant::Variant(const Variant& other)
-    : type_(other.type_),
-      int_(other.int_),
-      dbl_(other.dbl_),
-      str_(other.str_),
-      object_(other.object_),
-      array_(other.array_ ? std::make_unique<VariantArray>(*other.array_) : nullptr),
-      ref_(other.ref_) {}
+Variant::Variant(std::string_view v) : type_(varOleStr) {
+  value_.text = v.empty() ? nullptr : SharedText::Make(v);
+}
+
+Variant::Variant(VariantArray array) {
+  value_.array = new VariantArray(std::move(array));
+  type_ = kArrayType;
+}
+
+Variant::Variant(const Variant& other) : type_(other.type_), ref_type_(other.ref_type_) {
+  switch (type_) {
+    case varOleStr:
+    case varString:
+      value_.text = other.value_.text ? other.value_.text->Share() : nullptr;
+      break;
+    case varDispatch:
+    case varUnknown:
+      value_.object = other.value_.object
+                          ? new std::shared_ptr<LateBoundObject>(*other.value_.object)
+                          : nullptr;
+      break;
+    case kArrayType:
+      value_.array = new VariantArray(*other.value_.array);
+      break;
+    default:
+      value_ = other.value_;
+  }
+}
+
+Variant::Variant(Variant&& other) noexcept
+    : type_(other.type_), ref_type_(other.ref_type_), value_(other.value_) {
+  other.type_ = varEmpty;
+  other.ref_type_ = 0;
+  other.value_.integer = 0;
+}
 
 Variant& Variant::operator=(const Variant& other) {
   if (this != &other) {
@@ -115,7 +153,43 @@ Variant& Variant::operator=(const Variant& other) {
   return *this;
 }
 
-Variant::~Variant() = default;
+Variant& Variant::operator=(Variant&& other) noexcept {
+  if (this != &other) {
+    // `other` may be owned by this variant (an element of its array): take it before freeing.
+    Variant taken(static_cast<Variant&&>(other));
+    Clear();
+    type_ = taken.type_;
+    ref_type_ = taken.ref_type_;
+    value_ = taken.value_;
+    taken.type_ = varEmpty;
+  }
+  return *this;
+}
+
+Variant::~Variant() {
+  Clear();
+}
+
+void Variant::Clear() noexcept {
+  switch (type_) {
+    case varOleStr:
+    case varString:
+      if (value_.text) value_.text->Release();
+      break;
+    case varDispatch:
+    case varUnknown:
+      delete value_.object;
+      break;
+    case kArrayType:
+      delete value_.array;
+      break;
+    default:
+      break;
+  }
+  type_ = varEmpty;
+  ref_type_ = 0;
+  value_.integer = 0;
+}
 
 Variant Variant::Null() {
   Variant v;
@@ -123,12 +197,12 @@ Variant Variant::Null() {
   return v;
 }
 
-#define PIRELL_INTEGER_FACTORY(Name, Code, CType) \
-  Variant Variant::Name(CType value) {            \
-    Variant v;                                    \
-    v.type_ = Code;                               \
-    v.int_ = static_cast<std::int64_t>(value);    \
-    return v;                                     \
+#define PIRELL_INTEGER_FACTORY(Name, Code, CType)        \
+  Variant Variant::Name(CType value) {                   \
+    Variant v;                                           \
+    v.type_ = Code;                                      \
+    v.value_.integer = static_cast<std::int64_t>(value); \
+    return v;                                            \
   }
 PIRELL_INTEGER_FACTORY(Smallint, varSmallint, std::int16_t)
 PIRELL_INTEGER_FACTORY(Integer, varInteger, std::int32_t)
@@ -145,7 +219,7 @@ PIRELL_INTEGER_FACTORY(UInt64, varUInt64, std::uint64_t)
 Variant Variant::Single(float value) {
   Variant v;
   v.type_ = varSingle;
-  v.dbl_ = value;
+  v.value_.real = value;
   return v;
 }
 Variant Variant::Double(double value) {
@@ -154,27 +228,26 @@ Variant Variant::Double(double value) {
 Variant Variant::Date(double ole_date) {
   Variant v;
   v.type_ = varDate;
-  v.dbl_ = ole_date;
+  v.value_.real = ole_date;
   return v;
 }
-Variant Variant::OleStr(std::string utf8) {
-  return Variant(std::move(utf8));
+Variant Variant::OleStr(std::string_view utf8) {
+  return Variant(utf8);
 }
-Variant Variant::AnsiString(std::string utf8) {
-  Variant v(std::move(utf8));
+Variant Variant::AnsiString(std::string_view utf8) {
+  Variant v(utf8);
   v.type_ = varString;
   return v;
 }
 Variant Variant::Dispatch(std::shared_ptr<LateBoundObject> object) {
   Variant v;
+  if (object) v.value_.object = new std::shared_ptr<LateBoundObject>(std::move(object));
   v.type_ = varDispatch;
-  v.object_ = std::move(object);
   return v;
 }
 Variant Variant::Unknown(std::shared_ptr<LateBoundObject> object) {
-  Variant v;
+  Variant v = Dispatch(std::move(object));
   v.type_ = varUnknown;
-  v.object_ = std::move(object);
   return v;
 }
 Variant Variant::Boolean(bool value) {
@@ -183,16 +256,15 @@ Variant Variant::Boolean(bool value) {
 Variant Variant::Ref(Variant* target, std::uint16_t ref_type) {
   Variant v;
   v.type_ = varByRef;
-  v.int_ = ref_type & varTypeMask;
-  v.ref_ = target;
+  v.ref_type_ = ref_type & varTypeMask;
+  v.value_.ref = target;
   return v;
 }
 
 // ---- inspection ----
 
 std::uint16_t Variant::Type() const {
-  if (array_) return varArray | varVariant;
-  if (type_ == varByRef) return static_cast<std::uint16_t>(varByRef | RefType());
+  if (type_ == varByRef) return static_cast<std::uint16_t>(varByRef | ref_type_);
   return type_;
 }
 
@@ -200,9 +272,21 @@ bool Variant::IsOrdinal() const {
   return IsSignedInteger(type_) || IsUnsignedInteger(type_) || type_ == varBoolean;
 }
 
+std::string_view Variant::RawString() const {
+  if (!IsText() || !value_.text) return {};
+  return value_.text->View();
+}
+
+const std::shared_ptr<LateBoundObject>& Variant::Object() const {
+  static const std::shared_ptr<LateBoundObject> none;
+  if (!IsObject() || !value_.object) return none;
+  return *value_.object;
+}
+
 const Variant& Variant::Deref() const {
   const Variant* v = this;
-  for (int guard = 0; v->type_ == varByRef && v->ref_ && guard < 64; ++guard) v = v->ref_;
+  for (int guard = 0; v->type_ == varByRef && v->value_.ref && guard < 64; ++guard)
+    v = v->value_.ref;
   return *v;
 }
 
@@ -214,44 +298,41 @@ Variant Variant::ResolvedCopy() const {
   const Variant& target = Deref();
   if (target.type_ == varByRef) return Variant();  // a dangling or cyclic chain
   Variant copy(target);
-  if (copy.array_) {
-    for (Variant& item : copy.array_->Items()) {
-      if (item.type_ == varByRef) item = item.ResolvedCopy();
-    }
-  }
+  if (copy.IsArray()) ResolveReferences(*copy.value_.array);
   return copy;
 }
 
 const VariantArray& Variant::Array() const {
   const Variant& v = Deref();
-  if (!v.array_) throw ArrayError(ModuleText(StringId::NotAnArray));
-  return *v.array_;
+  if (!v.IsArray()) throw ArrayError(ModuleText(StringId::NotAnArray));
+  return *v.value_.array;
 }
 
 VariantArray& Variant::Array() {
   Variant& v = Deref();
-  if (!v.array_) throw ArrayError(ModuleText(StringId::NotAnArray));
-  return *v.array_;
+  if (!v.IsArray()) throw ArrayError(ModuleText(StringId::NotAnArray));
+  return *v.value_.array;
 }
 
 // ---- conversions ----
 
 std::int64_t Variant::ToInt64() const {
   const Variant& v = Deref();
-  if (v.array_) CannotConvert(v, "Int64");
+  if (v.IsArray()) CannotConvert(v, "Int64");
   const std::uint16_t t = v.type_;
   if (t == varEmpty) return 0;
-  if (IsSignedInteger(t) || t == varBoolean) return v.int_;
+  if (IsSignedInteger(t) || t == varBoolean) return v.value_.integer;
   if (IsUnsignedInteger(t)) {
     if (v.RawUnsigned() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
       CannotConvert(v, "Int64");
-    return v.int_;
+    return v.value_.integer;
   }
-  if (t == varSingle || t == varDouble || t == varDate) return DoubleToInt64(v, v.dbl_, "Int64");
-  if (t == varCurrency) return RoundHalfEven(static_cast<double>(v.int_) / 10000.0);
+  if (t == varSingle || t == varDouble || t == varDate)
+    return DoubleToInt64(v, v.value_.real, "Int64");
+  if (t == varCurrency) return RoundHalfEven(static_cast<double>(v.value_.integer) / 10000.0);
   if (t == varOleStr || t == varString) {
-    if (auto whole = ParseInteger(v.str_)) return *whole;
-    if (auto number = ParseLocaleDecimal(v.str_)) return DoubleToInt64(v, *number, "Int64");
+    if (auto whole = ParseInteger(v.RawString())) return *whole;
+    if (auto number = ParseLocaleDecimal(v.RawString())) return DoubleToInt64(v, *number, "Int64");
     throw ConversionError(ModuleText(StringId::CannotConvert, {TypeName(t), "Int64"}));
   }
   CannotConvert(v, "Int64");
@@ -276,15 +357,15 @@ std::int32_t Variant::ToInt() const {
 
 double Variant::ToDouble() const {
   const Variant& v = Deref();
-  if (v.array_) CannotConvert(v, "Double");
+  if (v.IsArray()) CannotConvert(v, "Double");
   const std::uint16_t t = v.type_;
   if (t == varEmpty) return 0;
-  if (IsSignedInteger(t) || t == varBoolean) return static_cast<double>(v.int_);
+  if (IsSignedInteger(t) || t == varBoolean) return static_cast<double>(v.value_.integer);
   if (IsUnsignedInteger(t)) return static_cast<double>(v.RawUnsigned());
-  if (t == varSingle || t == varDouble || t == varDate) return v.dbl_;
-  if (t == varCurrency) return static_cast<double>(v.int_) / 10000.0;
+  if (t == varSingle || t == varDouble || t == varDate) return v.value_.real;
+  if (t == varCurrency) return static_cast<double>(v.value_.integer) / 10000.0;
   if (t == varOleStr || t == varString) {
-    if (auto number = TextToNumber(v.str_)) return *number;
+    if (auto number = TextToNumber(v.RawString())) return *number;
     CannotConvert(v, "Double");
   }
   CannotConvert(v, "Double");
@@ -292,7 +373,7 @@ double Variant::ToDouble() const {
 
 std::int64_t Variant::ToCurrency() const {
   const Variant& v = Deref();
-  if (v.type_ == varCurrency && !v.array_) return v.int_;
+  if (v.type_ == varCurrency && !v.IsArray()) return v.value_.integer;
   double d;
   try {
     d = v.ToDouble();
@@ -305,10 +386,10 @@ std::int64_t Variant::ToCurrency() const {
 
 double Variant::ToDate() const {
   const Variant& v = Deref();
-  if (v.array_) CannotConvert(v, "Date");
+  if (v.IsArray()) CannotConvert(v, "Date");
   if (v.type_ == varOleStr || v.type_ == varString) {
-    if (auto date = ParseLocaleDateTime(v.str_)) return *date;
-    if (auto number = TextToNumber(v.str_)) return *number;
+    if (auto date = ParseLocaleDateTime(v.RawString())) return *date;
+    if (auto number = TextToNumber(v.RawString())) return *number;
     CannotConvert(v, "Date");
   }
   try {
@@ -320,16 +401,16 @@ double Variant::ToDate() const {
 
 bool Variant::ToBool() const {
   const Variant& v = Deref();
-  if (v.array_) CannotConvert(v, "Boolean");
+  if (v.IsArray()) CannotConvert(v, "Boolean");
   const std::uint16_t t = v.type_;
   if (t == varEmpty) return false;
-  if (IsSignedInteger(t) || IsUnsignedInteger(t) || t == varBoolean) return v.int_ != 0;
-  if (t == varSingle || t == varDouble || t == varDate) return v.dbl_ != 0;
-  if (t == varCurrency) return v.int_ != 0;
+  if (IsSignedInteger(t) || IsUnsignedInteger(t) || t == varBoolean) return v.value_.integer != 0;
+  if (t == varSingle || t == varDouble || t == varDate) return v.value_.real != 0;
+  if (t == varCurrency) return v.value_.integer != 0;
   if (t == varOleStr || t == varString) {
-    if (platform::SameText(v.str_, "True")) return true;
-    if (platform::SameText(v.str_, "False")) return false;
-    if (auto number = TextToNumber(v.str_)) return *number != 0;
+    if (platform::SameText(v.RawString(), "True")) return true;
+    if (platform::SameText(v.RawString(), "False")) return false;
+    if (auto number = TextToNumber(v.RawString())) return *number != 0;
     CannotConvert(v, "Boolean");
   }
   CannotConvert(v, "Boolean");
@@ -337,7 +418,7 @@ bool Variant::ToBool() const {
 
 std::string Variant::ToString() const {
   const Variant& v = Deref();
-  if (v.array_) CannotConvert(v, "String");
+  if (v.IsArray()) CannotConvert(v, "String");
   const std::uint16_t t = v.type_;
   switch (t) {
     case varEmpty:
@@ -345,21 +426,21 @@ std::string Variant::ToString() const {
       return {};
     case varOleStr:
     case varString:
-      return v.str_;
+      return std::string(v.RawString());
     case varBoolean:
-      return v.int_ != 0 ? "True" : "False";
+      return v.value_.integer != 0 ? "True" : "False";
     case varSingle:
-      return FormatLocaleGeneral(v.dbl_, 7);
+      return FormatLocaleGeneral(v.value_.real, 7);
     case varDouble:
-      return FormatLocaleGeneral(v.dbl_, 15);
+      return FormatLocaleGeneral(v.value_.real, 15);
     case varCurrency:
-      return FormatCurrency(v.int_, platform::UserLocale().decimal_separator);
+      return FormatCurrency(v.value_.integer, platform::UserLocale().decimal_separator);
     case varDate:
       // The runtime cannot show a date outside the years 100 to 9999 either.
-      if (!IsOleDateInRange(v.dbl_)) CannotConvert(v, "String");
-      return FormatLocaleDateTime(v.dbl_);
+      if (!IsOleDateInRange(v.value_.real)) CannotConvert(v, "String");
+      return FormatLocaleDateTime(v.value_.real);
     default:
-      if (IsSignedInteger(t)) return std::to_string(v.int_);
+      if (IsSignedInteger(t)) return std::to_string(v.value_.integer);
       if (IsUnsignedInteger(t)) return std::to_string(v.RawUnsigned());
       CannotConvert(v, "String");
   }
@@ -367,9 +448,13 @@ std::string Variant::ToString() const {
 
 // ---- arrays ----
 
-VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(bounds)) {
-  std::size_t size = bounds_.empty() ? 0 : 1;
-  for (ArrayBound& b : bounds_) {
+ArrayError ArrayTooLarge() {
+  return ArrayError(ModuleText(StringId::ArrayTooLarge, {std::to_string(kMaxArrayElements)}));
+}
+
+std::size_t VariantArray::CheckedSize(std::vector<ArrayBound>& bounds) {
+  std::size_t size = bounds.empty() ? 0 : 1;
+  for (ArrayBound& b : bounds) {
     if (b.count < 0) b.count = 0;
     // Loops run from the lower bound to the upper one and step one past it (or stop one before
     // an empty dimension): both ends must stay 32-bit numbers.
@@ -377,10 +462,21 @@ VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(b
         static_cast<std::int64_t>(b.lower) + b.count > std::numeric_limits<std::int32_t>::max())
       throw ArrayError(ModuleText(StringId::ArrayBoundsOutOfRange));
     if (b.count != 0 && size > kMaxArrayElements / static_cast<std::size_t>(b.count))
-      throw ArrayError(ModuleText(StringId::ArrayTooLarge, {std::to_string(kMaxArrayElements)}));
+      throw ArrayTooLarge();
     size *= static_cast<std::size_t>(b.count);
   }
-  items_.resize(size);
+  return size;
+}
+
+VariantArray::VariantArray(std::vector<ArrayBound> bounds) : bounds_(std::move(bounds)) {
+  items_.resize(CheckedSize(bounds_));
+}
+
+VariantArray::VariantArray(std::vector<ArrayBound> bounds, std::vector<Variant> items)
+    : bounds_(std::move(bounds)) {
+  if (CheckedSize(bounds_) != items.size())
+    throw ArrayError(ModuleText(StringId::ArrayBoundsOutOfRange));
+  items_ = std::move(items);
 }
 
 VariantArray VariantArray::Vector(std::size_t count) {

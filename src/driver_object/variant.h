@@ -10,7 +10,9 @@
 
 namespace pirell {
 
+class ArrayError;
 class LateBoundObject;
+class SharedText;
 class VariantArray;
 
 // OLE Automation type codes of a host value. The host exchanges nothing but these.
@@ -43,25 +45,27 @@ enum VarType : std::uint16_t {
 
 // A tagged host value. Texts are held as UTF-8 whatever their host type (wide or single-byte);
 // the COM binding converts at the boundary. Copies are deep: copying a variant that holds an
-// array copies the array, as the automation runtime does.
+// array copies the array, as the automation runtime does. A text is shared by the copies, which
+// is safe because no variant changes a text in place: a copy of a host's table costs its cells
+// alone, and a cell is one type word and one 8-byte value.
 //
 // A reference (varByRef) points to another variant owned by the caller; it models the host's
 // by-reference arguments. The referenced variant's type is the reference's target type.
 class Variant {
  public:
   Variant() = default;
-  Variant(bool v) : type_(varBoolean), int_(v ? -1 : 0) {}
-  Variant(int v) : type_(varInteger), int_(v) {}
-  Variant(double v) : type_(varDouble), dbl_(v) {}
-  Variant(const char* v) : type_(varOleStr), str_(v) {}
-  Variant(std::string v) : type_(varOleStr), str_(std::move(v)) {}
-  Variant(std::string_view v) : type_(varOleStr), str_(v) {}
+  Variant(bool v) : type_(varBoolean) { value_.integer = v ? -1 : 0; }
+  Variant(int v) : type_(varInteger) { value_.integer = v; }
+  Variant(double v) : type_(varDouble) { value_.real = v; }
+  Variant(const char* v) : Variant(std::string_view(v)) {}
+  Variant(const std::string& v) : Variant(std::string_view(v)) {}
+  Variant(std::string_view v);
   Variant(VariantArray array);
 
   Variant(const Variant& other);
-  Variant(Variant&& other) noexcept = default;
+  Variant(Variant&& other) noexcept;
   Variant& operator=(const Variant& other);
-  Variant& operator=(Variant&& other) noexcept = default;
+  Variant& operator=(Variant&& other) noexcept;
   ~Variant();
 
   static Variant Null();
@@ -71,8 +75,8 @@ class Variant {
   static Variant Double(double v);
   static Variant Currency(std::int64_t scaled_by_10000);
   static Variant Date(double ole_date);
-  static Variant OleStr(std::string utf8);
-  static Variant AnsiString(std::string utf8);  // varString
+  static Variant OleStr(std::string_view utf8);
+  static Variant AnsiString(std::string_view utf8);  // varString
   static Variant Dispatch(std::shared_ptr<LateBoundObject> object);
   static Variant Unknown(std::shared_ptr<LateBoundObject> object);
   static Variant ErrorCode(std::int32_t scode);
@@ -96,7 +100,7 @@ class Variant {
   bool IsEmpty() const { return type_ == varEmpty; }
   bool IsNull() const { return type_ == varNull; }
   bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
-  bool IsArray() const { return array_ != nullptr; }
+  bool IsArray() const { return type_ == kArrayType; }
   bool IsRef() const { return type_ == varByRef; }
   bool IsText() const { return type_ == varOleStr || type_ == varString; }
   bool IsObject() const { return type_ == varDispatch || type_ == varUnknown; }
@@ -108,9 +112,9 @@ class Variant {
   Variant& Deref();
   // A copy with every reference resolved to its value.
   Variant ResolvedCopy() const;
-  Variant* RefTarget() const { return ref_; }
+  Variant* RefTarget() const { return IsRef() ? value_.ref : nullptr; }
   // The base type a reference holds: varVariant for a reference to a variant.
-  std::uint16_t RefType() const { return static_cast<std::uint16_t>(int_); }
+  std::uint16_t RefType() const { return ref_type_; }
 
   // Conversions by the automation rules: empty gives 0, false or the empty text; a text is read
   // as a number or date in the user locale's format; a value that does not convert raises a
@@ -124,24 +128,38 @@ class Variant {
   std::string ToString() const;
 
   // Raw access for the binding layers; valid only for the matching types.
-  std::int64_t RawInteger() const { return int_; }
-  std::uint64_t RawUnsigned() const { return static_cast<std::uint64_t>(int_); }
-  double RawDouble() const { return dbl_; }
-  const std::string& RawString() const { return str_; }
-  const std::shared_ptr<LateBoundObject>& Object() const { return object_; }
+  std::int64_t RawInteger() const { return value_.integer; }
+  std::uint64_t RawUnsigned() const { return static_cast<std::uint64_t>(value_.integer); }
+  double RawDouble() const { return value_.real; }
+  // The bytes of a text; valid while this variant holds it.
+  std::string_view RawString() const;
+  // The object held (null for none or for a variant that is no object).
+  const std::shared_ptr<LateBoundObject>& Object() const;
 
   // The held array; raises ArrayError when the variant holds none.
   const VariantArray& Array() const;
   VariantArray& Array();
 
  private:
-  std::uint16_t type_ = varEmpty;  // base type; varByRef for references; ignored for arrays
-  std::int64_t int_ = 0;           // integers, Boolean, currency, error codes, reference type
-  double dbl_ = 0;                 // floats and dates
-  std::string str_;
-  std::shared_ptr<LateBoundObject> object_;
-  std::unique_ptr<VariantArray> array_;
-  Variant* ref_ = nullptr;
+  static constexpr std::uint16_t kArrayType = varArray | varVariant;
+
+  // Frees what the variant owns and leaves it empty.
+  void Clear() noexcept;
+
+  // The member of value_ in use follows from type_: a text, an object, an array or a reference
+  // for those types, the integer or the real number for the others.
+  union Value {
+    std::int64_t integer;                      // integers, Boolean, currency, error codes
+    double real;                               // floats and dates
+    SharedText* text;                          // null for the empty text
+    std::shared_ptr<LateBoundObject>* object;  // null for no object
+    VariantArray* array;                       // owned
+    Variant* ref;                              // the caller's
+  };
+
+  std::uint16_t type_ = varEmpty;  // base type; varByRef for references; kArrayType for arrays
+  std::uint16_t ref_type_ = 0;     // the base type a reference holds
+  Value value_{0};
 };
 
 // One dimension of an array: its lower bound and its element count.
@@ -151,9 +169,13 @@ struct ArrayBound {
   std::int32_t upper() const { return lower + count - 1; }
 };
 
-// Most elements one array may hold (about 80 MB of variants): the host's arrays are copied into
-// the driver's memory inside the host's own 32-bit process.
-inline constexpr std::size_t kMaxArrayElements = std::size_t{1} << 20;
+// Most elements one array may hold: room for a labels table of a million rows of 16 columns. The
+// host's arrays are copied into the driver's memory inside the host's own 32-bit process, 16 bytes
+// an element (256 MiB at the bound), so a runaway array is refused before its copy is attempted.
+inline constexpr std::size_t kMaxArrayElements = std::size_t{1} << 24;
+
+// The refusal of an array of more than kMaxArrayElements elements.
+ArrayError ArrayTooLarge();
 
 // An array of variants with any number of dimensions and bounds per dimension. Elements are
 // stored with the first index varying fastest.
@@ -163,11 +185,18 @@ class VariantArray {
   // (and one past each end) do not fit into 32 bits: a lower bound of INT32_MIN, or a lower bound
   // plus the count above INT32_MAX. A negative count is taken as 0.
   explicit VariantArray(std::vector<ArrayBound> bounds);
+  // An array of these bounds holding `items` in storage order, without copying them. Raises as the
+  // constructor above does, and an ArrayError when the number of items is not the product of the
+  // counts.
+  VariantArray(std::vector<ArrayBound> bounds, std::vector<Variant> items);
   // A one-dimensional array with lower bound 0.
   static VariantArray Vector(std::size_t count);
   static VariantArray Vector(std::initializer_list<Variant> items);
   // A two-dimensional array with lower bounds 0.
   static VariantArray Table(std::int32_t count1, std::int32_t count2);
+  // The number of elements of an array of these bounds, without making it; raises as the
+  // constructor does.
+  static std::size_t ElementCount(std::vector<ArrayBound> bounds) { return CheckedSize(bounds); }
 
   int Dims() const { return static_cast<int>(bounds_.size()); }
   // Bounds of dimension `dim`, counted from 0.
@@ -192,6 +221,8 @@ class VariantArray {
   const std::vector<Variant>& Items() const { return items_; }
 
  private:
+  // The number of elements of `bounds`, a negative count taken as 0; raises as the constructor.
+  static std::size_t CheckedSize(std::vector<ArrayBound>& bounds);
   std::size_t Offset(std::span<const std::int32_t> indices) const;
 
   std::vector<ArrayBound> bounds_;

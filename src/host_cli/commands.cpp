@@ -9,7 +9,6 @@
 
 #include "driver_object/number_text.h"
 #include "driver_object/variant.h"
-#include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
 #include "host_cli/labels_data.h"
 #include "host_cli/progress_line.h"
@@ -146,20 +145,19 @@ int RunPrint(const CommandLine& line) {
   const Arguments args = SplitArguments(line, {"--set"});
   if (args.positional.size() != 2) throw UsageError("expected NUMBER and DATA.csv");
   const std::int32_t number = TemplateNumber(args.positional[0]);
-  const CsvTable csv = ParseCsv(ReadFileOrThrow(args.positional[1]));
-  if (csv.header.empty()) throw std::runtime_error(args.positional[1] + " has no header line");
   std::vector<std::string> assignments;
   for (const auto& [name, value] : args.options) assignments.push_back(value);
-  const Variant labels_data = LabelsData(csv, ParseCommonValues(assignments));
-  const auto l = static_cast<std::int32_t>(csv.rows.size());
+  Variant labels_data = LabelsDataFromFile(args.positional[1], assignments);
+  const std::int32_t l = LabelRows(labels_data);
 
   HostSession session(line.device_folder, line.verbose);
   EnabledDevice device(session);
   if (!device.EnableResult().ok) return Failed("Enable", device.EnableResult());
   ProgressLine progress(stderr, ::isatty(STDERR_FILENO) != 0);
   session.SetTaskStateListener([&progress](const std::string& text) { progress.Report(text); });
-  const CallResult result = session.Call(
-      "PrintLabels", Variant(VariantArray::Vector({Variant::Integer(number), labels_data})));
+  // The table goes to the driver as it is, not copied: the host holds it once.
+  const CallResult result =
+      session.Call("PrintLabels", PrintLabelsInData(number, std::move(labels_data)));
   session.SetTaskStateListener(nullptr);
   progress.Finish();
   if (!result.ok) return Failed("PrintLabels", result);

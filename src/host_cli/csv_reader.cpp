@@ -14,54 +14,62 @@ char DetectSeparator(std::string_view text) {
 
 }  // namespace
 
-CsvTable ParseCsv(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  const char separator = DetectSeparator(text);
+CsvReader::CsvReader(std::string_view text) : text_(text) {
+  if (text_.substr(0, 3) == "\xEF\xBB\xBF") text_.remove_prefix(3);
+  separator_ = DetectSeparator(text_);
+}
 
-  std::vector<std::vector<std::string>> records;
-  std::vector<std::string> record;
+bool CsvReader::Next(std::vector<std::string>& fields) {
+  if (!ReadRecord(fields)) return false;
+  if (++records_ == 1) {
+    header_size_ = fields.size();
+    return true;
+  }
+  if (fields.size() == header_size_) return true;
+  const std::string fault = "row " + std::to_string(records_) + " has " +
+                            std::to_string(fields.size()) + " fields, the header has " +
+                            std::to_string(header_size_);
+  std::vector<std::string> rest;
+  while (ReadRecord(rest)) {
+  }
+  throw std::runtime_error(fault);
+}
+
+bool CsvReader::ReadRecord(std::vector<std::string>& fields) {
+  fields.clear();
   std::string field;
   bool in_quotes = false, field_started = false;
-  int line = 1, quote_line = 0;
-
-  auto end_field = [&] {
-    record.push_back(std::move(field));
-    field.clear();
-    field_started = false;
-  };
-  auto end_record = [&] {
-    // A blank line is no record; a line holding only "" is one with an empty field.
-    const bool blank = record.empty() && !field_started;
-    end_field();
-    if (!blank) records.push_back(std::move(record));
-    record.clear();
-  };
-
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
+  int quote_line = 0;
+  while (pos_ < text_.size()) {
+    const char c = text_[pos_++];
     if (in_quotes) {
       if (c == '"') {
-        if (i + 1 < text.size() && text[i + 1] == '"') {
+        if (pos_ < text_.size() && text_[pos_] == '"') {
           field.push_back('"');
-          ++i;
+          ++pos_;
         } else {
           in_quotes = false;
         }
       } else {
-        if (c == '\n') ++line;
+        if (c == '\n') ++line_;
         field.push_back(c);
       }
     } else if (c == '"' && !field_started) {
       in_quotes = true;
       field_started = true;
-      quote_line = line;
-    } else if (c == separator) {
-      end_field();
-    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      quote_line = line_;
+    } else if (c == separator_) {
+      fields.push_back(std::move(field));
+      field.clear();
+      field_started = false;
+    } else if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
       continue;
     } else if (c == '\n') {
-      end_record();
-      ++line;
+      ++line_;
+      // A blank line is no record; a line holding only "" is one with an empty field.
+      if (fields.empty() && !field_started) continue;
+      fields.push_back(std::move(field));
+      return true;
     } else {
       field.push_back(c);
       field_started = true;
@@ -70,19 +78,9 @@ CsvTable ParseCsv(std::string_view text) {
   if (in_quotes)
     throw std::runtime_error("unterminated quoted field starting on line " +
                              std::to_string(quote_line));
-  if (field_started || !record.empty()) end_record();
-
-  CsvTable table;
-  if (records.empty()) return table;
-  table.header = std::move(records.front());
-  for (std::size_t r = 1; r < records.size(); ++r) {
-    if (records[r].size() != table.header.size())
-      throw std::runtime_error("row " + std::to_string(r + 1) + " has " +
-                               std::to_string(records[r].size()) + " fields, the header has " +
-                               std::to_string(table.header.size()));
-    table.rows.push_back(std::move(records[r]));
-  }
-  return table;
+  if (fields.empty() && !field_started) return false;
+  fields.push_back(std::move(field));
+  return true;
 }
 
 }  // namespace pirell::cli

@@ -73,8 +73,10 @@ Variant HostSession::CallPrivate(std::string_view method, Variant first) {
   return result;
 }
 
-CallResult HostSession::Call(std::string_view method, const Variant& in_data) {
-  std::vector<Variant> args{in_data, Variant(), Variant::Integer(0)};
+CallResult HostSession::Call(std::string_view method, Variant in_data) {
+  std::vector<Variant> args(3);
+  args[0] = std::move(in_data);
+  args[2] = Variant::Integer(0);
   CallResult result;
   result.ok = CallByName(*driver_, method, args).ToBool();
   result.out_data = args[1];

@@ -33,8 +33,9 @@ class HostSession {
   HostSession(const HostSession&) = delete;
   HostSession& operator=(const HostSession&) = delete;
 
-  // Calls a public method with InData; OutData starts empty; TimeOut is 0.
-  CallResult Call(std::string_view method, const Variant& in_data);
+  // Calls a public method with InData, which it passes on without a copy; OutData starts empty;
+  // TimeOut is 0.
+  CallResult Call(std::string_view method, Variant in_data);
 
   // The settings table as the driver reports it ("GetSettings": 7 columns by n rows).
   Variant SettingsTable();

@@ -159,11 +159,7 @@ int RunPreview(const CommandLine& line) {
   if (!number || *number < INT32_MIN || *number > INT32_MAX)
     throw UsageError("the template number must be a whole number, not '" + args.positional[0] +
                      "'");
-  const auto csv_text = platform::ReadWholeFile(args.positional[1]);
-  if (!csv_text) throw std::runtime_error("cannot read " + args.positional[1]);
-  const CsvTable csv = ParseCsv(*csv_text);
-  if (csv.header.empty()) throw std::runtime_error(args.positional[1] + " has no header line");
-  const Variant labels_data = LabelsData(csv, ParseCommonValues(args.assignments));
+  Variant labels_data = LabelsDataFromFile(args.positional[1], args.assignments);
 
   TemporaryFolder temporary;
   const std::string job_path = temporary.Path() + "/job.prn";
@@ -173,9 +169,9 @@ int RunPreview(const CommandLine& line) {
     if (!port.ok) return Failed("SetSettings", port);
     const CallResult enabled = session.Call("Enable", Variant());
     if (!enabled.ok) return Failed("Enable", enabled);
-    const CallResult printed = session.Call(
-        "PrintLabels", Variant(VariantArray::Vector(
-                           {Variant::Integer(static_cast<std::int32_t>(*number)), labels_data})));
+    const CallResult printed =
+        session.Call("PrintLabels",
+                     PrintLabelsInData(static_cast<std::int32_t>(*number), std::move(labels_data)));
     session.Call("Disable", Variant());
     if (!printed.ok) return Failed("PrintLabels", printed);
   }

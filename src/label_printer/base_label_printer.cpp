@@ -77,7 +77,7 @@ ResultCode TBaseLabelPrinter::InitializePrinter(std::string&) {
   return rc::NotSupported;
 }
 
-ResultCode TBaseLabelPrinter::HostUploadTemplate(Variant& in_data, Variant&, std::int32_t,
+ResultCode TBaseLabelPrinter::HostUploadTemplate(const Variant& in_data, Variant&, std::int32_t,
                                                  std::string& description) {
   std::int32_t number = 0;
   std::string template_description;
@@ -106,21 +106,22 @@ ResultCode TBaseLabelPrinter::HostUploadTemplate(Variant& in_data, Variant&, std
   return UploadTemplate(number, template_description, template_data, description);
 }
 
-ResultCode TBaseLabelPrinter::HostPrintLabels(Variant& in_data, Variant&, std::int32_t,
+ResultCode TBaseLabelPrinter::HostPrintLabels(const Variant& in_data, Variant&, std::int32_t,
                                               std::string& description) {
   std::int32_t number = 0;
-  Variant labels_data;
+  // Read where the dispatcher's copy of the arguments holds it, however large the table.
+  const Variant* labels_data = nullptr;
   try {
     const VariantArray& items = in_data.Deref().Array();
     number = items.At({0}).Deref().ToInt();
-    labels_data = items.At({1});
+    labels_data = &items.At({1});
   } catch (const Error&) {
     return rc::BadParameters;
   }
-  return PrintLabels(number, labels_data, description);
+  return PrintLabels(number, *labels_data, description);
 }
 
-ResultCode TBaseLabelPrinter::HostGetTemplateList(Variant&, Variant& out_data, std::int32_t,
+ResultCode TBaseLabelPrinter::HostGetTemplateList(const Variant&, Variant& out_data, std::int32_t,
                                                   std::string& description) {
   TTemplatesList* list = nullptr;
   const ResultCode code = GetTemplateList(list, description);
@@ -135,7 +136,7 @@ ResultCode TBaseLabelPrinter::HostGetTemplateList(Variant&, Variant& out_data, s
   return code;
 }
 
-ResultCode TBaseLabelPrinter::HostInitializePrinter(Variant&, Variant&, std::int32_t,
+ResultCode TBaseLabelPrinter::HostInitializePrinter(const Variant&, Variant&, std::int32_t,
                                                     std::string& description) {
   return InitializePrinter(description);
 }

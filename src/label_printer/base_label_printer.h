@@ -41,13 +41,13 @@ class TBaseLabelPrinter : public TBaseDevice {
   std::unique_ptr<TTemplatesList> FTemplates;
 
  private:
-  ResultCode HostUploadTemplate(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostUploadTemplate(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                 std::string& description);
-  ResultCode HostPrintLabels(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostPrintLabels(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                              std::string& description);
-  ResultCode HostGetTemplateList(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostGetTemplateList(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                  std::string& description);
-  ResultCode HostInitializePrinter(Variant& in_data, Variant& out_data, std::int32_t time_out,
+  ResultCode HostInitializePrinter(const Variant& in_data, Variant& out_data, std::int32_t time_out,
                                    std::string& description);
 };
 

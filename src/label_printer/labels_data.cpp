@@ -65,7 +65,7 @@ std::int64_t TLabelsData::Validate() const {
       const Variant& cell = rows_->At({k, i});
       if (copies_columns_[static_cast<std::size_t>(k)])
         copies = CopiesOf(i, cell);
-      else
+      else if (!cell.Deref().IsText())  // a text is its own text: nothing to convert or check
         cell.ToString();
     }
     labels += copies;

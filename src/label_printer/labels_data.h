@@ -24,8 +24,8 @@ class LabelsDataError : public Error {
 // The labels data of "PrintLabels" as the host passes it: an array of three parts addressed by
 // absolute index, the common values (2 x N: source name and value), the field names (K) and the
 // label rows (K x L). A column named "CopiesNumber" (in any letter case) gives the copies of
-// each label instead of a field value. The data is read where the host keeps it: the object
-// only holds the converted names and common values.
+// each label instead of a field value. The data is read where it is (the dispatcher's one copy of
+// the host's arguments): the object only holds the converted names and common values.
 class TLabelsData {
  public:
   // Raises an Error when the data does not have that shape or a name or common value does not

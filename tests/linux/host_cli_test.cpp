@@ -17,6 +17,7 @@
 #include "host_cli/commands.h"
 #include "host_cli/csv_reader.h"
 #include "host_cli/host_session.h"
+#include "host_cli/labels_data.h"
 #include "host_cli/picture_folder.h"
 #include "host_cli/png_file.h"
 #include "host_cli/progress_line.h"
@@ -31,35 +32,71 @@
 namespace pirell::cli {
 namespace {
 
+using Records = std::vector<std::vector<std::string>>;
+
+// Every record of `text`, the header first.
+Records ReadAll(std::string_view text) {
+  CsvReader reader(text);
+  Records records;
+  for (std::vector<std::string> record; reader.Next(record);) records.push_back(record);
+  return records;
+}
+
 TEST(CsvReaderTest, ReadsQuotedFieldsLineEndsAndTheByteOrderMark) {
-  const CsvTable table = ParseCsv(
+  const Records records = ReadAll(
       "\xEF\xBB\xBFName,Price\r\n"
       "\"Milk, 3.2%\",89.90\r\n"
       "\n"
       "\"Tea \"\"Earl Grey\"\"\",\"two\nlines\"\n"
       "Bread,\n");
-  ASSERT_EQ(table.header, (std::vector<std::string>{"Name", "Price"}));
-  ASSERT_EQ(table.rows.size(), 3u);
-  EXPECT_EQ(table.rows[0], (std::vector<std::string>{"Milk, 3.2%", "89.90"}));
-  EXPECT_EQ(table.rows[1], (std::vector<std::string>{"Tea \"Earl Grey\"", "two\nlines"}));
-  EXPECT_EQ(table.rows[2], (std::vector<std::string>{"Bread", ""}));
+  EXPECT_EQ(records, (Records{{"Name", "Price"},
+                              {"Milk, 3.2%", "89.90"},
+                              {"Tea \"Earl Grey\"", "two\nlines"},
+                              {"Bread", ""}}));
 }
 
 TEST(CsvReaderTest, ARowOfOneEmptyQuotedFieldIsARecordNotABlankLine) {
-  const CsvTable table = ParseCsv("Name\n\"\"\n\nMilk\n\"\"");
-  EXPECT_EQ(table.rows, (std::vector<std::vector<std::string>>{{""}, {"Milk"}, {""}}));
+  EXPECT_EQ(ReadAll("Name\n\"\"\n\nMilk\n\"\""), (Records{{"Name"}, {""}, {"Milk"}, {""}}));
 }
 
 TEST(CsvReaderTest, TakesSemicolonsWhenTheHeaderHasNoCommas) {
-  const CsvTable table = ParseCsv("Name;Price\nMilk;89,90\n");
-  ASSERT_EQ(table.rows.size(), 1u);
-  EXPECT_EQ(table.rows[0], (std::vector<std::string>{"Milk", "89,90"}));
+  EXPECT_EQ(ReadAll("Name;Price\nMilk;89,90\n"), (Records{{"Name", "Price"}, {"Milk", "89,90"}}));
 }
 
-TEST(CsvReaderTest, RefusesAnOpenQuoteAndRowsOfAnotherLength) {
-  EXPECT_THROW(ParseCsv("Name\n\"Milk\n"), std::runtime_error);
-  EXPECT_THROW(ParseCsv("Name,Price\nMilk\n"), std::runtime_error);
-  EXPECT_TRUE(ParseCsv("").header.empty());
+// The host table built as the CSV is read: what goes into it, and what refuses it, in the order
+// the whole text would have been checked.
+TEST(CsvLabelsDataTest, BuildsTheHostTableOrSaysWhatIsWrongFirst) {
+  const Variant data = LabelsData("Name,CopiesNumber\nMilk,2\nBread,\n", "data.csv", {"Shop=1"});
+  const VariantArray& parts = data.Array();
+  EXPECT_EQ(parts.At({0}).Array().At({0, 0}).ToString(), "Shop");
+  EXPECT_EQ(parts.At({0}).Array().At({1, 0}).ToString(), "1");
+  EXPECT_EQ(parts.At({1}).Array().At({1}).ToString(), "CopiesNumber");
+  const VariantArray& rows = parts.At({2}).Array();
+  ASSERT_EQ(rows.Dims(), 2);
+  EXPECT_EQ(rows.Bound(0).count, 2);
+  EXPECT_EQ(LabelRows(data), 2);
+  EXPECT_EQ(rows.At({0, 1}).ToString(), "Bread");
+  EXPECT_EQ(rows.At({1, 0}).ToString(), "2");
+  EXPECT_TRUE(rows.At({1, 1}).IsEmpty());
+
+  const struct {
+    const char* csv;
+    const char* message;
+  } faults[] = {
+      {"", "data.csv has no header line"},
+      {"\n\r\n", "data.csv has no header line"},
+      {"Name,Price\nMilk\nBread,1\n", "row 2 has 1 fields, the header has 2"},
+      {"Name,Price\nMilk\nBread,\"1\n", "unterminated quoted field starting on line 3"},
+  };
+  for (const auto& fault : faults) {
+    try {
+      LabelsData(fault.csv, "data.csv", {});
+      ADD_FAILURE() << fault.csv << " was taken";
+    } catch (const std::runtime_error& e) {
+      EXPECT_STREQ(e.what(), fault.message) << fault.csv;
+    }
+  }
+  EXPECT_THROW(LabelsData("Name\nMilk\n", "data.csv", {"=1"}), UsageError);
 }
 
 TEST(SettingsStoreTest, KeepsTypesAndTextsAcrossSaveAndLoad) {

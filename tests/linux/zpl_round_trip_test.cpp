@@ -124,12 +124,15 @@ TEST(ZplRoundTripTest, TheExampleLabelLooksAsInEpl2AtBothResolutions) {
       platform::ReadWholeFile(std::string(PIRELL_SOURCE_DIR) + "/examples/price-tag.xml");
   const auto csv = platform::ReadWholeFile(std::string(PIRELL_SOURCE_DIR) + "/examples/labels.csv");
   ASSERT_TRUE(xml && csv);
-  const cli::CsvTable table = cli::ParseCsv(*csv);
+  cli::CsvReader reader(*csv);
+  std::vector<std::string> header;
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.Next(header));
   std::vector<Values> labels;
-  for (const auto& row : table.rows) {
+  while (reader.Next(row)) {
     Values values;
-    for (std::size_t i = 0; i < row.size() && i < table.header.size(); ++i)
-      values.push_back({table.header[i], row[i]});
+    for (std::size_t i = 0; i < row.size() && i < header.size(); ++i)
+      values.push_back({header[i], row[i]});
     labels.push_back(values);
   }
   for (const int dpi : {203, 300}) {

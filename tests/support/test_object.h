@@ -28,8 +28,8 @@ class TTestObject : public TBaseObject {
   std::function<Variant(VariantArray&)> private_handler = [](VariantArray&) {
     return Variant(true);
   };
-  std::function<ResultCode(Variant&, Variant&, std::int32_t, std::string&)> public_handler =
-      [](Variant&, Variant&, std::int32_t, std::string&) { return rc::Ok; };
+  std::function<ResultCode(const Variant&, Variant&, std::int32_t, std::string&)> public_handler =
+      [](const Variant&, Variant&, std::int32_t, std::string&) { return rc::Ok; };
 
   // What the last public call saw.
   int public_calls = 0;

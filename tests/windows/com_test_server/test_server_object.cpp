@@ -74,18 +74,19 @@ void TTestServerObject::Initialize() {
   });
   AddPrivateMethod("InstanceID", [this](VariantArray&) { return Variant(InstanceID()); });
 
-  AddPublicMethod("Sum", [](Variant& in_data, Variant& out_data, std::int32_t, std::string&) {
+  AddPublicMethod("Sum", [](const Variant& in_data, Variant& out_data, std::int32_t, std::string&) {
     double sum = 0;
     for (const Variant& item : in_data.Array().Items()) sum += item.ToDouble();
     out_data = Variant(sum);
     return rc::Ok;
   });
-  AddPublicMethod("FailWith", [](Variant& in_data, Variant&, std::int32_t, std::string&) {
+  AddPublicMethod("FailWith", [](const Variant& in_data, Variant&, std::int32_t, std::string&) {
     return static_cast<ResultCode>(in_data.ToInt());
   });
-  AddPublicMethod("Explode", [](Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
-    throw Error("Публичный сбой");
-  });
+  AddPublicMethod("Explode",
+                  [](const Variant&, Variant&, std::int32_t, std::string&) -> ResultCode {
+                    throw Error("Публичный сбой");
+                  });
 }
 
 }  // namespace pirell::test
