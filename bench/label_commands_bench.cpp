@@ -64,8 +64,7 @@ void BM_LabelCommands(benchmark::State& state) {
     return;
   }
   state.SetLabel(PrinterModels()[static_cast<std::size_t>(model)].Name);
-  printer->PrintParams() =
-      TPrintParams{58, 40, 2, pmDirect, printer->ModelProps().DefDarkness, 4};
+  printer->PrintParams() = TPrintParams{58, 40, 2, pmDirect, printer->ModelProps().DefDarkness, 4};
   const std::string xml = bench::ReferenceTemplate(with_bitmaps);
 
   std::int64_t peak = 0;
