@@ -5,64 +5,33 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/locale.h"
-#include "rendering/printer_registry.h"
-#include "support/label_template_xml.h"
+#include "support/printer_commands.h"
 
 namespace pirell {
 namespace {
 
 using testing::LabelTemplateXml;
 using Properties = LabelTemplateXml::Properties;
+using testing::Datas;
+using testing::With;
 
-platform::LocaleFormat PointDecimals() {
-  platform::LocaleFormat format;
-  format.decimal_separator = ".";
-  return format;
-}
-
-std::vector<ByteString> Datas(const TCmdList& cmds) {
-  std::vector<ByteString> datas;
-  for (const TPrinterCmd& cmd : cmds) datas.push_back(cmd.Data);
-  return datas;
-}
-
-// The registered model with the driver's default settings: a 58 x 40 mm label (464 x 320 dots),
-// gap 2 mm, darkness 7, speed 4, direct thermal.
-class Epl2PrinterTest : public ::testing::Test {
+// The registered model with the driver's default settings: darkness 7, speed 4.
+class Epl2PrinterTest : public testing::GeneratorTest<TPrinterTypeZebraEZPL2> {
  protected:
-  Epl2PrinterTest() : locale_(PointDecimals()) {
-    printer_.ModelProps() = PrinterModels().at(0).ModelProps;
-    printer_.PrintParams() = TPrintParams{58, 40, 2, pmDirect, 7, 4};
-  }
+  Epl2PrinterTest() : GeneratorTest("2824, 2844", 7) {}
 
   static constexpr int kHeaderSize = 8;
 
-  // Runs one print request of one label and gives the commands of its fields, between the "N"
-  // that opens the label and the "P" that prints it.
-  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) {
-    printer_.LabelObj().LoadFromString(xml.Text());
-    printer_.InitTask();
-    printer_.InitLabel();
-    printer_.MakeLabelScript(1);
-    std::vector<ByteString> datas = Datas(printer_.CmdList());
+  // The commands of one label's fields, between the "N" that opens the label and the "P" that
+  // prints it.
+  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) override {
+    const std::vector<ByteString> datas = LabelJob(xml);
     EXPECT_GE(datas.size(), kHeaderSize + 2u);
     if (datas.size() < kHeaderSize + 2u) return {};
     EXPECT_EQ(datas[kHeaderSize], "N");
     EXPECT_EQ(datas.back(), "P1");
     return {datas.begin() + kHeaderSize + 1, datas.end() - 1};
   }
-
-  // The one command of a label holding one field.
-  ByteString OneCommand(std::string_view class_name, const Properties& properties) {
-    std::vector<ByteString> commands =
-        FieldCommands(LabelTemplateXml().Item(class_name, properties));
-    EXPECT_EQ(commands.size(), 1u);
-    return commands.empty() ? ByteString() : commands.front();
-  }
-
-  platform::ScopedUserLocale locale_;
-  TPrinterTypeZebraEZPL2 printer_;
 };
 
 // ---- printer commands ----
@@ -143,19 +112,6 @@ TEST_F(Epl2PrinterTest, LabelEndsWithTheFlushedCopyCount) {
 
 const Properties kText = {{"Left", "5"},        {"Top", "10"},     {"Width", "40"}, {"Height", "5"},
                           {"MaxSymbols", "20"}, {"FontSize", "2"}, {"Value", "ABC"}};
-
-Properties With(Properties properties, const Properties& changes) {
-  for (const auto& change : changes) {
-    bool found = false;
-    for (auto& property : properties)
-      if (property.first == change.first) {
-        property.second = change.second;
-        found = true;
-      }
-    if (!found) properties.push_back(change);
-  }
-  return properties;
-}
 
 Properties Without(Properties properties, const std::string& name) {
   std::erase_if(properties, [&](const auto& property) { return property.first == name; });

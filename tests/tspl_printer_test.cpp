@@ -6,83 +6,34 @@
 #include <gtest/gtest.h>
 
 #include "languages/tspl/tspl_text.h"
-#include "platform/locale.h"
 #include "rendering/gs1_128_symbol.h"
-#include "rendering/printer_registry.h"
-#include "support/label_template_xml.h"
+#include "support/printer_commands.h"
 
 namespace pirell {
 namespace {
 
 using testing::LabelTemplateXml;
 using Properties = LabelTemplateXml::Properties;
+using testing::Datas;
+using testing::ModelNamed;
+using testing::With;
 
-platform::LocaleFormat PointDecimals() {
-  platform::LocaleFormat format;
-  format.decimal_separator = ".";
-  return format;
-}
-
-std::vector<ByteString> Datas(const TCmdList& cmds) {
-  std::vector<ByteString> datas;
-  for (const TPrinterCmd& cmd : cmds) datas.push_back(cmd.Data);
-  return datas;
-}
-
-const TPrinterModel& ModelNamed(std::string_view name) {
-  for (const TPrinterModel& model : PrinterModels())
-    if (model.Name == name) return model;
-  ADD_FAILURE() << "no model " << name;
-  return PrinterModels().front();
-}
-
-Properties With(Properties properties, const Properties& changes) {
-  for (const auto& change : changes) {
-    bool found = false;
-    for (auto& property : properties)
-      if (property.first == change.first) {
-        property.second = change.second;
-        found = true;
-      }
-    if (!found) properties.push_back(change);
-  }
-  return properties;
-}
-
-// The 203 dpi model with the driver's default settings: a 58 x 40 mm label (464 x 320 dots),
-// gap 2 mm, darkness 8, speed code 4, direct thermal.
-class TsplPrinterTest : public ::testing::Test {
+// The 203 dpi model with the driver's default settings: darkness 8, speed code 4.
+class TsplPrinterTest : public testing::GeneratorTest<TPrinterTypeTSPL> {
  protected:
-  TsplPrinterTest() : locale_(PointDecimals()) {
-    printer_.ModelProps() = ModelNamed("TSPL, 203 dpi").ModelProps;
-    printer_.PrintParams() = TPrintParams{58, 40, 2, pmDirect, 8, 4};
-  }
+  TsplPrinterTest() : GeneratorTest("TSPL, 203 dpi", 8) {}
 
   static constexpr int kHeaderSize = 9;
 
   // The commands of the fields of one label, between "CLS" and "PRINT".
-  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) {
-    printer_.LabelObj().LoadFromString(xml.Text());
-    printer_.InitTask();
-    printer_.InitLabel();
-    printer_.MakeLabelScript(1);
-    std::vector<ByteString> datas = Datas(printer_.CmdList());
+  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) override {
+    const std::vector<ByteString> datas = LabelJob(xml);
     EXPECT_GE(datas.size(), kHeaderSize + 2u);
     if (datas.size() < kHeaderSize + 2u) return {};
     EXPECT_EQ(datas[kHeaderSize], "CLS");
     EXPECT_EQ(datas.back(), "PRINT 1");
     return {datas.begin() + kHeaderSize + 1, datas.end() - 1};
   }
-
-  ByteString OneCommand(std::string_view class_name, const Properties& properties) {
-    const std::vector<ByteString> commands =
-        FieldCommands(LabelTemplateXml().Item(class_name, properties));
-    EXPECT_EQ(commands.size(), 1u);
-    return commands.empty() ? ByteString() : commands.front();
-  }
-
-  platform::ScopedUserLocale locale_;
-  TPrinterTypeTSPL printer_;
 };
 
 // The runs of black and white dots of the first row of a "BITMAP" command's data.

@@ -7,44 +7,20 @@
 #include <vector>
 
 #include "preview/job_renderer.h"
+#include "support/rendered_job.h"
 
 namespace pirell::preview {
 namespace {
 
-struct Rendered : RenderSink {
-  void OnLabel(const MonoBitmap& picture, std::uint64_t count) override {
-    pictures.push_back(picture);
-    copies.push_back(count);
-  }
-  void OnWarning(std::uint64_t offset, const std::string& text) override {
-    warnings.push_back(std::to_string(offset) + ": " + text);
-  }
-  std::vector<MonoBitmap> pictures;
-  std::vector<std::uint64_t> copies;
-  std::vector<std::string> warnings;
-};
+using testing::Rows;
+using Rendered = testing::RenderedJob;
 
 Rendered Render(std::string_view job, std::size_t piece = std::string_view::npos, int dpi = 203) {
-  Rendered rendered;
-  TsplRenderer renderer(rendered, {dpi, 0});
-  for (std::size_t at = 0; at < job.size(); at += piece) renderer.Feed(job.substr(at, piece));
-  renderer.Finish();
-  return rendered;
+  return testing::RenderJob<TsplRenderer>(job, piece, dpi);
 }
 
 std::string Label(std::string_view commands) {
   return "SIZE 10 dot,8 dot\r\nCLS\r\n" + std::string(commands) + "PRINT 1\r\n";
-}
-
-// The label as rows of '#' (a dot) and '.'.
-std::vector<std::string> Rows(const MonoBitmap& picture) {
-  std::vector<std::string> rows;
-  for (int y = 0; y < picture.Height(); ++y) {
-    std::string row;
-    for (int x = 0; x < picture.Width(); ++x) row += picture.IsBlack(x, y) ? '#' : '.';
-    rows.push_back(row);
-  }
-  return rows;
 }
 
 TEST(TsplRendererTest, JobsAreRecognisedByTheirFirstCommand) {

@@ -8,85 +8,37 @@
 
 #include "languages/zpl/zpl_graphic.h"
 #include "languages/zpl/zpl_text.h"
-#include "platform/locale.h"
-#include "rendering/printer_registry.h"
-#include "support/label_template_xml.h"
+#include "support/printer_commands.h"
 
 namespace pirell {
 namespace {
 
 using testing::LabelTemplateXml;
 using Properties = LabelTemplateXml::Properties;
+using testing::Datas;
+using testing::ModelNamed;
+using testing::With;
 
-Properties With(Properties properties, const Properties& changes) {
-  for (const auto& change : changes) {
-    bool found = false;
-    for (auto& property : properties)
-      if (property.first == change.first) {
-        property.second = change.second;
-        found = true;
-      }
-    if (!found) properties.push_back(change);
-  }
-  return properties;
-}
-
-const TPrinterModel& ModelNamed(const std::string& name) {
-  for (const TPrinterModel& model : PrinterModels())
-    if (model.Name == name) return model;
-  ADD_FAILURE() << "no model " << name;
-  return PrinterModels().at(0);
-}
-
-std::vector<ByteString> Datas(const TCmdList& cmds) {
-  std::vector<ByteString> datas;
-  for (const TPrinterCmd& cmd : cmds) datas.push_back(cmd.Data);
-  return datas;
-}
-
-// The 203-dpi model with the driver's default settings: a 58 x 40 mm label (464 x 320 dots),
-// gap 2 mm, darkness 15, speed 4, direct thermal.
-class ZplPrinterTest : public ::testing::Test {
+// The 203-dpi model with the driver's default settings: darkness 15, speed 4.
+class ZplPrinterTest : public testing::GeneratorTest<TPrinterTypeZPL2> {
  protected:
-  ZplPrinterTest() : locale_(PointDecimals()) {
-    printer_.ModelProps() = ModelNamed("ZPL II, 203 dpi").ModelProps;
-    printer_.PrintParams() = TPrintParams{58, 40, 2, pmDirect, 15, 4};
-  }
+  ZplPrinterTest() : GeneratorTest("ZPL II, 203 dpi", 15) {}
 
-  static platform::LocaleFormat PointDecimals() {
-    platform::LocaleFormat format;
-    format.decimal_separator = ".";
-    return format;
-  }
-
+  static constexpr int kJobHead = 6;    // ~SD ^XA ^MN ^MT ^PR ^XZ
   static constexpr int kLabelHead = 5;  // ^XA ^CI28 ^PW ^LL ^LH
 
   // The commands of the fields of one label, between its head and "^PQ1", "^XZ".
-  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) {
-    printer_.LabelObj().LoadFromString(xml.Text());
-    printer_.InitTask();
-    printer_.InitLabel();
-    printer_.CmdList().Clear();
-    printer_.MakeLabelScript(1);
-    const std::vector<ByteString> datas = Datas(printer_.CmdList());
-    EXPECT_GE(datas.size(), kLabelHead + 2u);
-    if (datas.size() < kLabelHead + 2u) return {};
-    EXPECT_EQ(std::vector<ByteString>(datas.begin(), datas.begin() + kLabelHead),
+  std::vector<ByteString> FieldCommands(const LabelTemplateXml& xml) override {
+    const std::vector<ByteString> datas = LabelJob(xml);
+    EXPECT_GE(datas.size(), kJobHead + kLabelHead + 2u);
+    if (datas.size() < kJobHead + kLabelHead + 2u) return {};
+    const auto head = datas.begin() + kJobHead;
+    EXPECT_EQ(std::vector<ByteString>(head, head + kLabelHead),
               (std::vector<ByteString>{"^XA", "^CI28", "^PW464", "^LL320", "^LH0,0"}));
     EXPECT_EQ(datas[datas.size() - 2], "^PQ1");
     EXPECT_EQ(datas.back(), "^XZ");
-    return {datas.begin() + kLabelHead, datas.end() - 2};
+    return {head + kLabelHead, datas.end() - 2};
   }
-
-  ByteString OneCommand(std::string_view class_name, const Properties& properties) {
-    const std::vector<ByteString> commands =
-        FieldCommands(LabelTemplateXml().Item(class_name, properties));
-    EXPECT_EQ(commands.size(), 1u);
-    return commands.empty() ? ByteString() : commands.front();
-  }
-
-  platform::ScopedUserLocale locale_;
-  TPrinterTypeZPL2 printer_;
 };
 
 TEST(ZplModelsTest, ThreeResolutionsWithTheirSpeedsAndDarkness) {

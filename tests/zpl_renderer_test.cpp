@@ -11,42 +11,23 @@
 #include "preview/job_renderer.h"
 #include "preview/object_placement.h"
 #include "support/bitmap_probe.h"
+#include "support/rendered_job.h"
 
 namespace pirell::preview {
 namespace {
 
 using pirell::testing::InkBoundsOf;
 
-struct Rendered : RenderSink {
-  void OnLabel(const MonoBitmap& picture, std::uint64_t count) override {
-    pictures.push_back(picture);
-    copies.push_back(count);
-  }
-  void OnWarning(std::uint64_t offset, const std::string& text) override {
-    warnings.push_back(std::to_string(offset) + ": " + text);
-  }
-  std::vector<MonoBitmap> pictures;
-  std::vector<std::uint64_t> copies;
-  std::vector<std::string> warnings;
-  RenderSummary summary;
-};
+using testing::OnlyPicture;
+using Rendered = testing::RenderedJob;
 
 Rendered Render(std::string_view job, std::size_t piece = std::string_view::npos, int dpi = 203) {
-  Rendered rendered;
-  ZplRenderer renderer(rendered, {dpi, 0});
-  for (std::size_t at = 0; at < job.size(); at += piece) renderer.Feed(job.substr(at, piece));
-  rendered.summary = renderer.Finish();
-  return rendered;
+  return testing::RenderJob<ZplRenderer>(job, piece, dpi);
 }
 
 // One 200 x 100 dot label holding the fields.
 std::string Label(std::string_view fields) {
   return "^XA\n^CI28\n^PW200\n^LL100\n^LH0,0\n" + std::string(fields) + "^PQ1\n^XZ\n";
-}
-
-MonoBitmap OnlyPicture(const Rendered& rendered) {
-  EXPECT_EQ(rendered.pictures.size(), 1u);
-  return rendered.pictures.empty() ? MonoBitmap() : rendered.pictures.front();
 }
 
 int BlackIn(const MonoBitmap& picture, DotRect rect) {

@@ -12,16 +12,15 @@
 
 #include "host_cli/png_file.h"
 #include "linux/symbol_decoder.h"
-#include "platform/locale.h"
 #include "preview/job_renderer.h"
-#include "rendering/printer_registry.h"
-#include "support/label_template_xml.h"
+#include "support/printer_commands.h"
 #include "support/temp_dir.h"
 
 namespace pirell {
 namespace {
 
 using testing::LabelTemplateXml;
+using testing::ModelNamed;
 using Properties = LabelTemplateXml::Properties;
 using Values = std::vector<std::pair<std::string, std::string>>;
 
@@ -31,13 +30,6 @@ struct Picture : preview::RenderSink {
   std::vector<MonoBitmap> pictures;
   std::string warnings;
 };
-
-const TPrinterModel& ModelNamed(std::string_view name) {
-  for (const TPrinterModel& model : PrinterModels())
-    if (model.Name == name) return model;
-  ADD_FAILURE() << "no model " << name;
-  return PrinterModels().front();
-}
 
 // The picture of one label printed from the template with the values, in the model's language.
 MonoBitmap Printed(std::string_view model_name, const std::string& xml, const Values& values) {
@@ -150,12 +142,7 @@ std::string Epl2Model(int dpi) {
 
 class LanguageRoundTripTest : public ::testing::TestWithParam<Language> {
  protected:
-  LanguageRoundTripTest() : locale_(PointDecimals()) {}
-  static platform::LocaleFormat PointDecimals() {
-    platform::LocaleFormat format;
-    format.decimal_separator = ".";
-    return format;
-  }
+  LanguageRoundTripTest() : locale_(testing::PointDecimals()) {}
   int Dpi() const { return GetParam().dpi; }
 
   // Compares a label field by field and whole: fields without printer-font text dot for dot,
