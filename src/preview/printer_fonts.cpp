@@ -6,44 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "languages/epl2/epl2_fonts.h"
+#include "languages/tspl/tspl_text.h"
 #include "platform/codepage.h"
 #include "platform/text_raster.h"
 
 namespace pirell::preview {
 namespace {
-
-constexpr std::array<PrinterFontCell, 5> kCells203 = {{
-    {8, 12, 10},
-    {10, 16, 12},
-    {12, 20, 14},
-    {14, 24, 16},
-    {32, 48, 36},
-}};
-// The same fonts on a print head of 300 dots per inch: as many characters per inch, cells of more
-// dots.
-constexpr std::array<PrinterFontCell, 5> kCells300 = {{
-    {12, 20, 14},
-    {16, 28, 18},
-    {20, 36, 22},
-    {24, 44, 26},
-    {48, 80, 50},
-}};
-
-constexpr std::array<PrinterFontCell, 8> kTsplCells = {{
-    {8, 12, 8},
-    {12, 20, 12},
-    {16, 24, 16},
-    {24, 32, 24},
-    {32, 48, 32},
-    {14, 19, 14},
-    {21, 27, 21},
-    {14, 25, 14},
-}};
-
-// Heads of 250 dots per inch and more carry the 300-dpi fonts.
-const std::array<PrinterFontCell, 5>& CellsAt(int dpi) {
-  return dpi >= 250 ? kCells300 : kCells203;
-}
 
 // Characters that reach furthest up, down and across in most faces: the font size is the largest
 // at which all of them fit into the cell together.
@@ -130,11 +99,13 @@ Fit FittedOnce(char font, int dpi, PrinterFontSet set) {
 
 std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi, PrinterFontSet set) {
   if (set == PrinterFontSet::Tspl) {
-    if (font < '1' || font > '8') return std::nullopt;
-    return kTsplCells[static_cast<std::size_t>(font - '1')];
+    TTsplFontCell cell;
+    if (!TsplFontCell(font, cell)) return std::nullopt;
+    return PrinterFontCell{cell.width, cell.height, cell.width};
   }
   if (font < '1' || font > '5') return std::nullopt;
-  return CellsAt(dpi)[static_cast<std::size_t>(font - '1')];
+  const TEpl2FontCell cell = Epl2FontCell(font - '0', dpi);
+  return PrinterFontCell{cell.width, cell.height, cell.advance};
 }
 
 struct PrinterFonts::Face {

@@ -19,11 +19,9 @@ struct PrinterFontCell {
 // Whose resident fonts: EPL2's or TSPL's.
 enum class PrinterFontSet { Epl2, Tspl };
 
-// EPL2's fonts "1" to "5" at 203 dots per inch: 8 x 12, 10 x 16, 12 x 20, 14 x 24 and 32 x 48 dots
-// at 20.3, 16.9, 14.5, 12.7 and 5.6 characters per inch; at 300 dots per inch (any head of 250 or
-// more) 12 x 20, 16 x 28, 20 x 36, 24 x 44 and 48 x 80 dots. TSPL's fixed-pitch fonts "1" to "8"
-// at any resolution: 8 x 12, 12 x 20, 16 x 24, 24 x 32, 32 x 48, 14 x 19, 21 x 27 and 14 x 25
-// dots, each cell also the step to the next character. Nothing for any other font name.
+// EPL2's fonts "1" to "5" at the resolution (Epl2FontCell); TSPL's fixed-pitch fonts "1" to "8"
+// at any resolution (TsplFontCell), each cell also the step to the next character. Nothing for any
+// other font name.
 std::optional<PrinterFontCell> PrinterFontCellOf(char font, int dpi = 203,
                                                  PrinterFontSet set = PrinterFontSet::Epl2);
 

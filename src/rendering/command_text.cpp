@@ -11,6 +11,13 @@ ByteString PrinterText(std::string_view utf8) {
   return text;
 }
 
+std::int64_t CharacterCount(std::string_view utf8) {
+  std::int64_t count = 0;
+  for (const char c : utf8)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  return count;
+}
+
 std::string_view LeadingCharacters(std::string_view utf8, std::int32_t count) {
   if (count <= 0) return {};
   std::size_t end = 0;

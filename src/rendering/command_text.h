@@ -18,6 +18,9 @@ ByteString PrinterText(std::string_view utf8);
 // count is 0 or less).
 std::string_view LeadingCharacters(std::string_view utf8, std::int32_t count);
 
+// The characters of a UTF-8 text: its bytes but the continuation bytes.
+std::int64_t CharacterCount(std::string_view utf8);
+
 // A command made of a head and its parameters separated by commas: MakeCommand("A", 1, 2, "N")
 // gives "A1,2,N". Parameters are integers (decimal) or byte strings.
 template <typename... Parts>

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "languages/epl2/epl2_fonts.h"
 #include "languages/epl2/epl2_text.h"
 #include "rendering/barcode_types.h"
 #include "rendering/command_text.h"
@@ -76,23 +77,15 @@ void TPrinterTypeZebraEZPL2::TestPrinter() {
 void TPrinterTypeZebraEZPL2::AddText(TField& field) {
   const TDotBox box = Geometry().ClippedReference(field);
 
-  std::int32_t font = 3;
-  std::int32_t magnification = 2;
-  const std::int32_t font_size = field.GetPropertyInt("FontSize", 0);
-  if (font_size >= 1 && font_size <= 4) {
-    font = font_size;
-    magnification = 1;
-  } else if (font_size == 5) {
-    font = 2;
-  }
+  const TEpl2TextFont font = Epl2FontForSize(field.GetPropertyInt("FontSize", 0));
   const std::string_view reverse = field.GetPropertyBool("Negative", false) ? "R" : "N";
 
   const std::string value = field.Value();
   const ByteString text =
       PrinterText(LeadingCharacters(value, field.GetPropertyInt("MaxSymbols", 0)));
 
-  CmdList().Add(MakeCommand("A", box.L, box.T, static_cast<int>(field.Rotation()), font,
-                            magnification, magnification, reverse, QuotedData(text)));
+  CmdList().Add(MakeCommand("A", box.L, box.T, static_cast<int>(field.Rotation()), font.font,
+                            font.magnification, font.magnification, reverse, QuotedData(text)));
 }
 
 void TPrinterTypeZebraEZPL2::AddBarcode(TField& field, int field_number) {

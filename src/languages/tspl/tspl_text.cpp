@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "languages/epl2/epl2_fonts.h"
+
 namespace pirell {
 namespace {
 
@@ -16,27 +18,6 @@ constexpr std::array<TTsplFontCell, 8> kCells = {{
     {14, 19},
     {21, 27},
     {14, 25},
-}};
-
-// The character pitch and cell height of EPL2's fonts 1 to 5 (EPL2 programming guide), at
-// 203 dots per inch and at 300.
-struct Epl2Cell {
-  double pitch;
-  double height;
-};
-constexpr std::array<Epl2Cell, 5> kEpl2Cells203 = {{
-    {10, 12},
-    {12, 16},
-    {14, 20},
-    {16, 24},
-    {36, 48},
-}};
-constexpr std::array<Epl2Cell, 5> kEpl2Cells300 = {{
-    {14, 20},
-    {18, 28},
-    {22, 36},
-    {26, 44},
-    {50, 80},
 }};
 
 constexpr std::int32_t kMaxMultiplier = 10;
@@ -69,18 +50,10 @@ bool TsplFontCell(char font, TTsplFontCell& cell) {
 }
 
 TTsplFont TsplFontForSize(std::int32_t font_size, std::int32_t dpi) {
-  int epl2_font = 3;
-  int magnification = 2;
-  if (font_size >= 1 && font_size <= 4) {
-    epl2_font = font_size;
-    magnification = 1;
-  } else if (font_size == 5) {
-    epl2_font = 2;
-  }
-  const Epl2Cell& epl2 =
-      (dpi >= 250 ? kEpl2Cells300 : kEpl2Cells203)[static_cast<std::size_t>(epl2_font - 1)];
-  const double pitch = epl2.pitch * magnification;
-  const double height = epl2.height * magnification;
+  const TEpl2TextFont epl2_font = Epl2FontForSize(font_size);
+  const TEpl2FontCell epl2 = Epl2FontCell(epl2_font.font, dpi);
+  const double pitch = static_cast<double>(epl2.advance * epl2_font.magnification);
+  const double height = static_cast<double>(epl2.height * epl2_font.magnification);
 
   TTsplFont best;
   double best_error = 0;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "languages/epl2/epl2_fonts.h"
 #include "languages/zpl/zpl_graphic.h"
 #include "languages/zpl/zpl_text.h"
 #include "platform/codepage.h"
@@ -32,38 +33,14 @@ std::string_view YesNo(bool yes) {
   return yes ? "Y" : "N";
 }
 
-// The character cells of the EPL2 resident fonts 1 to 4 (width, height, step to the next
-// character): texts in the scalable font take the same room as they do on an EPL2 printer of the
-// same resolution, so that a template looks alike in both languages.
-struct TCell {
-  std::int32_t width;
-  std::int32_t height;
-  std::int32_t advance;
-};
-constexpr TCell kCells203[] = {{8, 12, 10}, {10, 16, 12}, {12, 20, 14}, {14, 24, 16}};
-constexpr TCell kCells300[] = {{12, 20, 14}, {16, 28, 18}, {20, 36, 22}, {24, 44, 26}};
-
-// The cell of "FontSize" 1 to 4; 5 is font 2 doubled, anything else font 3 doubled, as the EPL2
-// generator chooses. Heads of 600 dots per inch double the 300-dpi cells.
-TCell TextCell(std::int32_t font_size, std::int32_t dpi) {
-  std::int32_t index = 2;
-  std::int32_t magnification = 2;
-  if (font_size >= 1 && font_size <= 4) {
-    index = font_size - 1;
-    magnification = 1;
-  } else if (font_size == 5) {
-    index = 1;
-  }
-  if (dpi >= 450) magnification *= 2;
-  const TCell cell = dpi >= 250 ? kCells300[index] : kCells203[index];
+// The character cell of a "FontSize": texts in the scalable font take the room of the EPL2
+// font an EPL2 printer of the same resolution prints them in. Heads of 600 dots per inch double
+// the 300-dpi cells.
+TEpl2FontCell TextCell(std::int32_t font_size, std::int32_t dpi) {
+  const TEpl2TextFont font = Epl2FontForSize(font_size);
+  const std::int32_t magnification = font.magnification * (dpi >= 450 ? 2 : 1);
+  const TEpl2FontCell cell = Epl2FontCell(font.font, dpi);
   return {cell.width * magnification, cell.height * magnification, cell.advance * magnification};
-}
-
-std::int32_t CharacterCount(std::string_view utf8) {
-  std::int32_t count = 0;
-  for (const char c : utf8)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-  return count;
 }
 
 ByteString FieldData(const ByteString& data, bool escaped) {
@@ -158,7 +135,7 @@ void TPrinterTypeZPL2::TestPrinter() {
 void TPrinterTypeZPL2::AddText(TField& field) {
   const TFieldGeometry geometry = Geometry();
   const TDotBox reference = geometry.ClippedReference(field);
-  const TCell cell = TextCell(field.GetPropertyInt("FontSize", 0), ModelProps().DPI);
+  const TEpl2FontCell cell = TextCell(field.GetPropertyInt("FontSize", 0), ModelProps().DPI);
   const bool reverse = field.GetPropertyBool("Negative", false);
   const std::string value = field.Value();
   const std::string text(LeadingCharacters(value, field.GetPropertyInt("MaxSymbols", 0)));
@@ -173,7 +150,8 @@ void TPrinterTypeZPL2::AddText(TField& field) {
     // White characters on black cells, as many cells as characters: a black box that the
     // field, printed reversed, clears where its characters are.
     const TDotBox cells = geometry.Clip(TurnedBoxFromReference(
-        rotation, {reference.L, reference.T, CharacterCount(text) * cell.advance, cell.height}));
+        rotation, {reference.L, reference.T,
+                   static_cast<std::int32_t>(CharacterCount(text)) * cell.advance, cell.height}));
     if (cells.W > 0 && cells.H > 0)
       CmdList().Add(FieldOrigin(cells.L, cells.T) +
                     MakeCommand("^GB", cells.W, cells.H, std::min(cells.W, cells.H)) + "^FS");
@@ -227,7 +205,7 @@ void TPrinterTypeZPL2::AddRenderedText(const TField& field, const std::string& t
       room = reference.T;
       break;
   }
-  const std::int32_t characters = CharacterCount(text);
+  const auto characters = static_cast<std::int32_t>(CharacterCount(text));
   const std::int32_t width = std::min(room, characters * height);
   if (width <= 0 || height <= 0) return;
 
