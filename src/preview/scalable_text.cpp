@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/text_raster.h"
+#include "rendering/command_text.h"
+#include "rendering/sans_text_line.h"
 
 namespace pirell::preview {
 namespace {
@@ -13,13 +16,6 @@ constexpr std::int64_t kMostHeight = platform::kMaxEmHeightDots;
 // The longest line drawn, in dots of the face before it is scaled across: the rest lies beyond
 // any label (twice the largest label side at 600 dots per inch).
 constexpr std::int64_t kMostAcross = 2 * 8000 * 600 / 203;
-
-std::int64_t Characters(std::string_view utf8) {
-  std::int64_t count = 0;
-  for (const char c : utf8)
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-  return count;
-}
 
 }  // namespace
 
@@ -31,29 +27,13 @@ ScalableTextLine::ScalableTextLine(std::string_view utf8, std::int64_t height, s
   scale_num_ = width;
   scale_den_ = height;
 
-  // An ampersand is a character here, not the mark of an underlined one.
-  std::string line;
-  for (const char c : utf8) {
-    if (c == '&') line += '&';
-    line += c == '\r' || c == '\n' ? ' ' : c;
-  }
-  const std::int64_t across = std::min((Characters(utf8) + 1) * height, kMostAcross);
-  glyphs_.Resize(static_cast<int>(across), static_cast<int>(height));
-  platform::FontDescription font;
-  font.face = platform::DefaultFontFace();
-  font.charset = 204;
-  // The line of a sans face is about 9/8 of its size: the line fills the height.
-  font.size_points = static_cast<int>(std::max<std::int64_t>(1, height * 8 / 9));
-  // At 72 dots per inch a size in points is a size in dots.
-  platform::RasteriseText(font, 72, line, 0, glyphs_);
+  const std::int64_t across = std::min((CharacterCount(utf8) + 1) * height, kMostAcross);
+  TSansTextLine line = RasteriseSansTextLine(utf8, static_cast<std::int32_t>(height),
+                                             static_cast<std::int32_t>(across));
+  glyphs_ = std::move(line.glyphs);
   // Liberation Sans and Arial rise 0.905 of their size above the baseline.
-  baseline_ = std::min<std::int64_t>(height, (font.size_points * 905 + 500) / 1000);
-
-  std::int64_t ink_end = 0;
-  for (int y = 0; y < glyphs_.Height(); ++y)
-    for (int x = static_cast<int>(ink_end); x < glyphs_.Width(); ++x)
-      if (glyphs_.IsBlack(x, y)) ink_end = x + 1;
-  width_ = (ink_end * scale_num_ + scale_den_ - 1) / scale_den_;
+  baseline_ = std::min<std::int64_t>(height, (std::int64_t{line.size_points} * 905 + 500) / 1000);
+  width_ = (std::int64_t{line.ink_width} * scale_num_ + scale_den_ - 1) / scale_den_;
 }
 
 void ScalableTextLine::Draw(MonoBitmap& label, std::int64_t x, std::int64_t y, int turn,

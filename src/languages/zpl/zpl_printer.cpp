@@ -8,11 +8,11 @@
 #include "languages/zpl/zpl_graphic.h"
 #include "languages/zpl/zpl_text.h"
 #include "platform/codepage.h"
-#include "platform/text_raster.h"
 #include "rendering/barcode_types.h"
 #include "rendering/command_text.h"
 #include "rendering/mono_bitmap.h"
 #include "rendering/quarter_turn.h"
+#include "rendering/sans_text_line.h"
 
 namespace pirell {
 
@@ -209,26 +209,9 @@ void TPrinterTypeZPL2::AddRenderedText(const TField& field, const std::string& t
   const std::int32_t width = std::min(room, characters * height);
   if (width <= 0 || height <= 0) return;
 
-  // Line breaks print as spaces; an ampersand is a character, not a mnemonic.
-  std::string line;
-  for (const char c : text) {
-    if (c == '&') line += '&';
-    line += c == '\r' || c == '\n' ? ' ' : c;
-  }
-  MonoBitmap upright(width, height);
-  platform::FontDescription font;
-  font.face = platform::DefaultFontFace();
-  font.charset = 204;
-  // The line of a sans face is about 9/8 of its size: the line fills the cell's height.
-  font.size_points = std::max(1, height * 8 / 9);
-  // At 72 dots per inch a size in points is a size in dots.
-  platform::RasteriseText(font, 72, line, 0, upright);
-
-  int ink_end = 0;
-  for (int y = 0; y < upright.Height(); ++y)
-    for (int x = ink_end; x < upright.Width(); ++x)
-      if (upright.IsBlack(x, y)) ink_end = x + 1;
-  std::int32_t used = ink_end;
+  const TSansTextLine line = RasteriseSansTextLine(text, height, width);
+  const MonoBitmap& upright = line.glyphs;
+  std::int32_t used = line.ink_width;
   if (reverse) used = std::max(used, std::min(width, characters * advance));
   if (used <= 0) return;
 
