@@ -65,6 +65,14 @@ bool ObjectPlacement::Visible(std::int64_t u, std::int64_t v, std::int64_t w,
   return !Clipped(OnLabel(u, v, w, h)).Empty();
 }
 
+void ObjectPlacement::Frame(std::int64_t w, std::int64_t h, std::int64_t thickness) {
+  const std::int64_t t = thickness;
+  Fill(0, 0, w, std::min(t, h), true);                                 // top
+  Fill(0, std::max<std::int64_t>(h - t, 0), w, std::min(t, h), true);  // bottom
+  Fill(0, 0, std::min(t, w), h, true);                                 // left
+  Fill(std::max<std::int64_t>(w - t, 0), 0, std::min(t, w), h, true);  // right
+}
+
 void ObjectPlacement::Fill(std::int64_t u, std::int64_t v, std::int64_t w, std::int64_t h,
                            bool black) {
   if (w <= 0 || h <= 0) return;

@@ -31,6 +31,9 @@ class ObjectPlacement {
   bool Visible(std::int64_t u, std::int64_t v, std::int64_t w, std::int64_t h) const;
 
   void Fill(std::int64_t u, std::int64_t v, std::int64_t w, std::int64_t h, bool black);
+  // The lines of a box `w` x `h` from (0, 0), `thickness` thick, black and inside its corners as
+  // the printers draw them: a box thicker than half its side is filled.
+  void Frame(std::int64_t w, std::int64_t h, std::int64_t thickness);
 
   // Paints the label dots under the upright rectangle black where `black_at(u, v)` says so.
   template <typename BlackAt>

@@ -318,12 +318,7 @@ std::string Epl2Renderer::DrawBox(std::string_view parameters, std::uint64_t off
   const std::int64_t height = *bottom - *top;
   const std::int64_t t = *thickness;
   ObjectPlacement placement(label, *left, *top, 0);
-  placement.Fill(0, 0, width, std::min(t, height), true);  // top
-  placement.Fill(0, std::max<std::int64_t>(height - t, 0), width, std::min(t, height),
-                 true);                                    // bottom
-  placement.Fill(0, 0, std::min(t, width), height, true);  // left
-  placement.Fill(std::max<std::int64_t>(width - t, 0), 0, std::min(t, width), height,
-                 true);  // right
+  placement.Frame(width, height, t);
   NoteClipped(t == 0 || !placement.PartlyOutside(0, 0, width, height), offset, line);
   return {};
 }

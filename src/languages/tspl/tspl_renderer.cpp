@@ -382,10 +382,7 @@ std::string TsplRenderer::DrawBox(const Parameters& p, std::uint64_t offset,
   const std::int64_t t = *thickness;
   ObjectPlacement placement(Label(offset), origin_x_ + *left, origin_y_ + *top, 0);
   // The lines lie inside the corners, as EPL2's boxes do.
-  placement.Fill(0, 0, width, std::min(t, height), true);
-  placement.Fill(0, std::max<std::int64_t>(height - t, 0), width, std::min(t, height), true);
-  placement.Fill(0, 0, std::min(t, width), height, true);
-  placement.Fill(std::max<std::int64_t>(width - t, 0), 0, std::min(t, width), height, true);
+  placement.Frame(width, height, t);
   NoteDrawn(!placement.PartlyOutside(0, 0, width, height), offset, line);
   return {};
 }

@@ -210,8 +210,8 @@ Code128Data ReadCode128(std::string_view data, char mode) {
 std::string FieldText(const std::string& data, std::optional<char> indicator, int character_set) {
   std::string bytes;
   for (std::size_t i = 0; i < data.size(); ++i) {
-    if (indicator && data[i] == *indicator && i + 2 < data.size() + 0 &&
-        HexDigit(data[i + 1]) >= 0 && HexDigit(data[i + 2]) >= 0) {
+    if (indicator && data[i] == *indicator && i + 2 < data.size() && HexDigit(data[i + 1]) >= 0 &&
+        HexDigit(data[i + 2]) >= 0) {
       bytes.push_back(static_cast<char>(HexDigit(data[i + 1]) * 16 + HexDigit(data[i + 2])));
       i += 2;
     } else {
@@ -706,10 +706,7 @@ std::string ZplRenderer::DrawBox(std::uint64_t offset) {
   std::int64_t y = field_.y - (field_.typeset ? height : 0);
   MonoBitmap& label = Label(offset);
   ObjectPlacement placement(label, x, y, 0);
-  placement.Fill(0, 0, width, std::min(t, height), true);
-  placement.Fill(0, std::max<std::int64_t>(height - t, 0), width, std::min(t, height), true);
-  placement.Fill(0, 0, std::min(t, width), height, true);
-  placement.Fill(std::max<std::int64_t>(width - t, 0), 0, std::min(t, width), height, true);
+  placement.Frame(width, height, t);
   if (field_.reverse) Warn(offset, "a reversed box is drawn as it is");
   NoteDrawn(!placement.PartlyOutside(0, 0, width, height), field_.offset,
             "the box at " + Text(x) + "," + Text(y));

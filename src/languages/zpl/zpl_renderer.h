@@ -75,7 +75,6 @@ class ZplRenderer final : public JobRenderer, private ZplCommandReader::Handler 
 
   void Warn(std::uint64_t offset, const std::string& text);
   MonoBitmap& Label(std::uint64_t offset);
-  std::string Command(char prefix, std::string_view name, std::string_view parameters);
   void NoteDrawn(bool inside, std::uint64_t offset, const std::string& what);
 
   std::string FormatCommand(std::string_view name, std::string_view parameters,
