@@ -35,11 +35,8 @@ std::string RefusalNote(const std::string& reference, const platform::RegularFil
 }  // namespace
 
 void TRequestPictures::Clear() {
-  symbols_.clear();
-  symbol_uses_.clear();
-  symbol_bytes_ = 0;
-  drawn_.clear();
-  uses_.clear();
+  symbols_.Clear();
+  drawn_.Clear();
   by_identity_.clear();
   by_reference_.clear();
   by_name_.clear();
@@ -55,41 +52,25 @@ TRequestPictures::Key TRequestPictures::KeyOf(const void* source, const TBaseIma
 void TRequestPictures::Count(std::size_t bytes) {
   // A long job of many different pictures goes on in bounded memory: the pictures used longest
   // ago make room, and a later label that shows one again draws it again.
-  while (!uses_.empty() && (bytes > budget_ || bytes_ > budget_ - bytes)) DropLeastRecentlyUsed();
+  while (!drawn_.Empty() && (bytes > budget_ || bytes_ > budget_ - bytes))
+    bytes_ -= drawn_.DropLeastRecentlyUsed();
   if (bytes > budget_ || bytes_ > budget_ - bytes) {
     throw LimitError(ModuleText(StringId::PicturesOverBudget, {Megabytes(budget_)}));
   }
   bytes_ += bytes;
 }
 
-const MonoBitmap* TRequestPictures::Find(const Key& key) {
-  const auto found = drawn_.find(key);
-  if (found == drawn_.end()) return nullptr;
-  uses_.splice(uses_.begin(), uses_, found->second.use);
-  return found->second.bitmap.get();
-}
-
-void TRequestPictures::DropLeastRecentlyUsed() {
-  const auto oldest = drawn_.find(uses_.back());
-  bytes_ -= oldest->second.bytes;
-  drawn_.erase(oldest);
-  uses_.pop_back();
-}
-
 const MonoBitmap& TRequestPictures::Keep(const Key& key, const MonoBitmap& drawn) {
   const std::size_t bytes = kEntryOverhead + static_cast<std::size_t>(drawn.Stride()) *
                                                  static_cast<std::size_t>(drawn.Height());
   Count(bytes);
-  uses_.push_front(key);
-  Drawn& kept = drawn_[key];
-  kept = {std::make_unique<const MonoBitmap>(drawn), bytes, uses_.begin()};
-  return *kept.bitmap;
+  return drawn_.Keep(key, drawn, bytes);
 }
 
 const MonoBitmap& TRequestPictures::Draw(const Picture& picture, TBaseImage& renderer) {
   renderer.SetImageData(&picture);
   const Key key = KeyOf(&picture, renderer);
-  if (const MonoBitmap* kept = Find(key)) return *kept;
+  if (const MonoBitmap* kept = drawn_.Find(key)) return *kept;
   return Keep(key, renderer.GetBitMap());
 }
 
@@ -98,7 +79,7 @@ const MonoBitmap& TRequestPictures::DrawFile(const std::string& reference, TBase
   File* file = Resolve(reference);
   if (file == nullptr || !file->usable) return renderer.GetBitMap();
   const Key key = KeyOf(file, renderer);
-  if (const MonoBitmap* kept = Find(key)) return *kept;
+  if (const MonoBitmap* kept = drawn_.Find(key)) return *kept;
   // The box is checked before the file is read.
   CheckFieldBox(renderer.Width(), renderer.Height());
   const Picture picture = Load(*file);
@@ -112,25 +93,14 @@ const MonoBitmap& TRequestPictures::DrawFile(const std::string& reference, TBase
 
 const MonoBitmap& TRequestPictures::DrawSymbol(const std::string& key,
                                                const std::function<MonoBitmap()>& draw) {
-  if (const auto kept = symbols_.find(key); kept != symbols_.end()) {
-    symbol_uses_.splice(symbol_uses_.begin(), symbol_uses_, kept->second.use);
-    return kept->second.bitmap;
-  }
+  if (const MonoBitmap* kept = symbols_.Find(key)) return *kept;
   MonoBitmap bitmap = draw();
   const std::size_t bytes =
       kEntryOverhead + 2 * key.size() +
       static_cast<std::size_t>(bitmap.Stride()) * static_cast<std::size_t>(bitmap.Height());
-  while (!symbol_uses_.empty() && symbol_bytes_ + bytes > kMaxRequestSymbolBytes) {
-    const auto oldest = symbols_.find(symbol_uses_.back());
-    symbol_bytes_ -= oldest->second.bytes;
-    symbols_.erase(oldest);
-    symbol_uses_.pop_back();
-  }
-  symbol_uses_.push_front(key);
-  Symbol& kept = symbols_[key];
-  kept = {std::move(bitmap), bytes, symbol_uses_.begin()};
-  symbol_bytes_ += bytes;
-  return kept.bitmap;
+  while (!symbols_.Empty() && symbols_.Bytes() + bytes > kMaxRequestSymbolBytes)
+    symbols_.DropLeastRecentlyUsed();
+  return symbols_.Keep(key, std::move(bitmap), bytes);
 }
 
 TRequestPictures::File* TRequestPictures::FindByFileName(const std::string& name) const {

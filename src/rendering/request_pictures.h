@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,6 +13,7 @@
 #include "platform/regular_file.h"
 #include "rendering/mono_bitmap.h"
 #include "rendering/picture.h"
+#include "rendering/recent_bitmaps.h"
 #include "rendering/rotation.h"
 
 namespace pirell {
@@ -61,7 +61,7 @@ class TRequestPictures {
   // and kept within kMaxRequestSymbolBytes, the symbols used longest ago making room. The bitmap
   // stays valid until the next call. Raises what `draw` raises.
   const MonoBitmap& DrawSymbol(const std::string& key, const std::function<MonoBitmap()>& draw);
-  std::size_t SymbolBytes() const { return symbol_bytes_; }
+  std::size_t SymbolBytes() const { return symbols_.Bytes(); }
 
   // What is kept, as counted against the budget.
   std::size_t Bytes() const { return bytes_; }
@@ -81,25 +81,16 @@ class TRequestPictures {
   // the stretch.
   using Key = std::tuple<const void*, int, int, TRotation, bool>;
 
-  struct Drawn {
-    std::unique_ptr<const MonoBitmap> bitmap;
-    std::size_t bytes = 0;         // as counted against the budget
-    std::list<Key>::iterator use;  // its place in `uses_`
-  };
-
   static Key KeyOf(const void* source, const TBaseImage& renderer);
-  const MonoBitmap* Find(const Key& key);
   const MonoBitmap& Keep(const Key& key, const MonoBitmap& drawn);
-  void DropLeastRecentlyUsed();
   void Count(std::size_t bytes);
   File* Resolve(const std::string& reference);
   File* FindByFileName(const std::string& name) const;
   Picture Load(File& file);
   void Note(const std::string& text) const;
 
-  std::map<Key, Drawn> drawn_;
-  // The keys of `drawn_`, the one used last first.
-  std::list<Key> uses_;
+  // The pictures drawn, each counted against the budget.
+  TRecentBitmaps<Key, std::map> drawn_;
   // Every file opened, by the (volume, index) of its identity.
   std::map<std::pair<std::uint64_t, std::uint64_t>, std::unique_ptr<File>> by_identity_;
   // Every reference seen, with the file it opened (none for one that did not).
@@ -108,15 +99,7 @@ class TRequestPictures {
   std::unordered_map<std::string, File*> by_name_;
   std::size_t bytes_ = 0;
   std::size_t budget_ = kMaxRequestPictureBytes;
-
-  struct Symbol {
-    MonoBitmap bitmap;
-    std::size_t bytes = 0;
-    std::list<std::string>::iterator use;
-  };
-  std::unordered_map<std::string, Symbol> symbols_;
-  std::list<std::string> symbol_uses_;  // the one used last first
-  std::size_t symbol_bytes_ = 0;
+  TRecentBitmaps<std::string, std::unordered_map> symbols_;
   int files_decoded_ = 0;
   TPictureNotes notes_;
 };
