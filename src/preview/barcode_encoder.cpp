@@ -7,4 +7,9 @@ bool HasTwoWidths(Symbology symbology) {
          symbology == Symbology::Code39;
 }
 
+bool IsEanOrUpc(Symbology symbology) {
+  return symbology == Symbology::UpcA || symbology == Symbology::UpcE ||
+         symbology == Symbology::Ean8 || symbology == Symbology::Ean13;
+}
+
 }  // namespace pirell::preview

@@ -22,6 +22,9 @@ enum class Symbology {
 
 // Symbologies made of narrow and wide elements only; the others count in modules.
 bool HasTwoWidths(Symbology symbology);
+// EAN-8, EAN-13, UPC-A and UPC-E: symbologies of a fixed number of digits and module widths the
+// printers hold to 2 to 4 dots.
+bool IsEanOrUpc(Symbology symbology);
 
 // A symbol as a barcode library encodes it, or the library's reason for refusing the data.
 struct BarcodePattern {

@@ -33,11 +33,6 @@ std::optional<Symbology> SymbologyOf(std::string_view code) {
   return std::nullopt;
 }
 
-bool IsEanOrUpc(Symbology symbology) {
-  return symbology == Symbology::UpcA || symbology == Symbology::UpcE ||
-         symbology == Symbology::Ean8 || symbology == Symbology::Ean13;
-}
-
 std::string Text(std::int64_t number) {
   return std::to_string(number);
 }

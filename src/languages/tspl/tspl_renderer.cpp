@@ -53,11 +53,6 @@ bool IsOtherBarcodeType(std::string_view code) {
   return false;
 }
 
-bool IsEanOrUpc(Symbology symbology) {
-  return symbology == Symbology::UpcA || symbology == Symbology::UpcE ||
-         symbology == Symbology::Ean8 || symbology == Symbology::Ean13;
-}
-
 // Commands of the guide that draw what the preview does not draw.
 bool IsUndrawnCommand(std::string_view name) {
   static constexpr std::string_view kUndrawn[] = {
@@ -197,13 +192,11 @@ std::string TsplRenderer::Print(const Parameters& p, std::uint64_t offset) {
   const MonoBitmap* picture = &label;
   if (turned_out_ || mirrored_) {
     MonoBitmap& out = buffer_.Out();
-    out.Resize(label.Width(), label.Height());
     if (turned_out_) {
+      out.Resize(label.Width(), label.Height());
       TurnInto(label, r180, out);
     } else {
-      for (int y = 0; y < label.Height(); ++y)
-        for (int x = 0; x < label.Width(); ++x)
-          if (label.IsBlack(x, y)) out.SetBlack(x, y);
+      out = label;
     }
     if (mirrored_) {
       for (int y = 0; y < out.Height(); ++y)

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 namespace pirell::preview {
-namespace {
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -11,8 +10,6 @@ int HexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
-
-}  // namespace
 
 void ZplGraphicDecoder::Start(MonoBitmap& label, std::int64_t x, std::int64_t y,
                               std::int64_t bytes_per_row, std::int64_t rows) {

@@ -9,6 +9,10 @@
 
 namespace pirell::preview {
 
+// The value of a hexadecimal digit of either case, -1 for any other character: of graphic data
+// and of the escapes of "^FH".
+int HexValue(char c);
+
 // Decodes the ASCII data of a graphic field ("^GFA"), fed in pieces of any size, into rows and
 // draws them onto the label: plain hexadecimal digits, two a byte, a 1 bit a printed dot, and the
 // programming guide's compression (repeat counts G to Y and g to z before a digit, "," for zeros

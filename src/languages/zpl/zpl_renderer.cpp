@@ -119,13 +119,6 @@ std::optional<bool> YesNo(std::string_view text, bool fallback) {
   return std::nullopt;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // The ten digits of a UPC-A number of the number system 0 as the six of the UPC-E symbol that
 // suppresses its zeros; nothing when its zeros cannot be suppressed.
 std::optional<std::string> UpcEDigits(std::string_view ten) {
@@ -210,9 +203,9 @@ Code128Data ReadCode128(std::string_view data, char mode) {
 std::string FieldText(const std::string& data, std::optional<char> indicator, int character_set) {
   std::string bytes;
   for (std::size_t i = 0; i < data.size(); ++i) {
-    if (indicator && data[i] == *indicator && i + 2 < data.size() && HexDigit(data[i + 1]) >= 0 &&
-        HexDigit(data[i + 2]) >= 0) {
-      bytes.push_back(static_cast<char>(HexDigit(data[i + 1]) * 16 + HexDigit(data[i + 2])));
+    if (indicator && data[i] == *indicator && i + 2 < data.size() && HexValue(data[i + 1]) >= 0 &&
+        HexValue(data[i + 2]) >= 0) {
+      bytes.push_back(static_cast<char>(HexValue(data[i + 1]) * 16 + HexValue(data[i + 2])));
       i += 2;
     } else {
       bytes.push_back(data[i]);
