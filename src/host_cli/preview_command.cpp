@@ -78,10 +78,9 @@ JobFormat StoredModelFormat(const std::string& device_folder) {
       position = 0;
     }
   }
-  const TPrinterModels& models = PrinterModels();
-  if (position < 0 || position >= static_cast<std::int64_t>(models.size())) position = 0;
-  const TPrinterModel& model = models[static_cast<std::size_t>(position)];
-  return {model.PrinterType->Language, model.ModelProps.DPI};
+  const TPrinterModel* model = PrinterModelAt(position);
+  if (model == nullptr) model = PrinterModelAt(0);
+  return {model->PrinterType->Language, model->ModelProps.DPI};
 }
 
 PreviewArguments ParsePreviewArguments(const CommandLine& line, bool takes_set) {

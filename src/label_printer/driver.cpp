@@ -79,9 +79,8 @@ ResultCode TDriver::OpenDevice(std::string& description) {
   description.clear();
   FLastDevResultDescription.clear();
   ResultCode code = rc::UnknownPrinterModel;
-  const std::int32_t model = GetSettingValueInt("PrinterModel");
-  if (model >= 0 && model < static_cast<std::int32_t>(PrinterModels().size())) {
-    FDevice = CreatePrinterOfModel(model);
+  if (auto printer = CreatePrinterOfModel(GetSettingValueInt("PrinterModel"))) {
+    FDevice = std::move(printer);
     TPrintParams& params = FDevice->PrintParams();
     params.Width = GetSettingValueInt("PrintWidth");
     params.Height = GetSettingValueInt("PrintHeight");

@@ -219,12 +219,9 @@ void TDriver::AppendTestLabel() {
     FDevice->InitTask();
     FDevice->InitLabel();
     TValuesList& values = FDevice->ValuesList();
-    const TPrinterModels& models = PrinterModels();
-    const std::int32_t model = GetSettingValueInt("PrinterModel");
+    const TPrinterModel* model = PrinterModelAt(GetSettingValueInt("PrinterModel"));
     values.Add("Title", "Pirell: тест печати");
-    values.Add("Model", model >= 0 && model < static_cast<std::int32_t>(models.size())
-                            ? models[static_cast<std::size_t>(model)].Name
-                            : std::string());
+    values.Add("Model", model != nullptr ? model->Name : std::string());
     values.Add("Code", "PIRELL-TEST");
     FDevice->MakeLabelScript(1);
   } catch (const std::exception&) {

@@ -114,12 +114,18 @@ const TPrinterModels& PrinterModels() {
   return PrinterRegistry().PrinterModels();
 }
 
-std::unique_ptr<TPrinterTypeBase> CreatePrinterOfModel(int model_position) {
+const TPrinterModel* PrinterModelAt(std::int64_t model_position) {
   const TPrinterModels& models = PrinterModels();
-  if (model_position < 0 || model_position >= static_cast<int>(models.size())) return nullptr;
-  const TPrinterModel& model = models[static_cast<std::size_t>(model_position)];
-  std::unique_ptr<TPrinterTypeBase> printer = model.PrinterType->TypeClass();
-  if (printer) printer->ModelProps() = model.ModelProps;
+  if (model_position < 0 || model_position >= static_cast<std::int64_t>(models.size()))
+    return nullptr;
+  return &models[static_cast<std::size_t>(model_position)];
+}
+
+std::unique_ptr<TPrinterTypeBase> CreatePrinterOfModel(int model_position) {
+  const TPrinterModel* model = PrinterModelAt(model_position);
+  if (model == nullptr) return nullptr;
+  std::unique_ptr<TPrinterTypeBase> printer = model->PrinterType->TypeClass();
+  if (printer) printer->ModelProps() = model->ModelProps;
   return printer;
 }
 

@@ -86,6 +86,10 @@ const TPrinterRegistry& PrinterRegistry();
 const TPrinterTypes& PrinterTypes();
 const TPrinterModels& PrinterModels();
 
+// The model at `model_position` of the program-wide registry (as "PrinterModel" stores it); none
+// for a position outside the table.
+const TPrinterModel* PrinterModelAt(std::int64_t model_position);
+
 // A generator for the model at `model_position` of the program-wide registry, with the model's
 // properties copied in; none for a position outside the table.
 std::unique_ptr<TPrinterTypeBase> CreatePrinterOfModel(int model_position);

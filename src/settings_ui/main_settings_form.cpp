@@ -135,10 +135,7 @@ void TfrmMainSettings::OnReadSettings() {
   // The model decides the printer (the driver reads only "PrinterModel"), so its own type is
   // shown; "PrinterType" counts only when the model is not one of the registry's.
   const std::int32_t model = SettingInt("PrinterModel");
-  const TPrinterModels& models = PrinterModels();
-  const TPrinterModel* stored_model = model >= 0 && model < static_cast<std::int32_t>(models.size())
-                                          ? &models[static_cast<std::size_t>(model)]
-                                          : nullptr;
+  const TPrinterModel* stored_model = PrinterModelAt(model);
   std::int32_t type = SettingInt("PrinterType");
   if (stored_model) type = PositionOf(PrinterTypes(), stored_model->PrinterType);
   cbbPrinterType.SetItemIndex(type >= 0 && type < cbbPrinterType.Count() ? type : 0);
