@@ -1,21 +1,15 @@
 // Barcodes encoded by libzint. Its raster output, one pixel per module, gives the elements: no
 // knowledge of any symbology is repeated here beyond the data lengths the printer takes.
 
-#include <zint.h>
-
 #include <memory>
 
 #include "preview/barcode_encoder.h"
 #include "rendering/gs1_128_symbol.h"
 #include "rendering/gs1_element_string.h"
+#include "rendering/zint_symbol.h"
 
 namespace pirell::preview {
 namespace {
-
-struct SymbolDeleter {
-  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
-};
-using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
 int ZintSymbology(Symbology symbology) {
   switch (symbology) {
@@ -85,7 +79,7 @@ BarcodePattern EncodeBarcode(Symbology symbology, std::string_view data) {
   pattern.refusal = LengthRefusal(symbology, data);
   if (!pattern.refusal.empty()) return pattern;
 
-  Symbol symbol(ZBarcode_Create());
+  const ZintSymbol symbol = MakeZintSymbol();
   if (!symbol) {
     pattern.refusal = "the barcode library is out of memory";
     return pattern;

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "rendering/command_text.h"
+
 namespace pirell {
 
 TBarcodeType BarcodeTypeFromName(std::string_view name) {
@@ -21,9 +23,7 @@ TBarcodeType BarcodeTypeFromName(std::string_view name) {
       {"GS1_128", TBarcodeType::Gs1_128},
       {"EAN128", TBarcodeType::Gs1_128},
   }};
-  std::string upper(name);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string upper = UpperLatin(name);
   for (const auto& [pattern, type] : kNames)
     if (upper.find(pattern) != std::string::npos) return type;
   return TBarcodeType::Ean13;

@@ -11,6 +11,13 @@ ByteString PrinterText(std::string_view utf8) {
   return text;
 }
 
+std::string UpperLatin(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
 std::int64_t CharacterCount(std::string_view utf8) {
   std::int64_t count = 0;
   for (const char c : utf8)

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -17,6 +18,10 @@ ByteString PrinterText(std::string_view utf8);
 // The first `count` characters of a UTF-8 text (the whole text when it is shorter; nothing when
 // count is 0 or less).
 std::string_view LeadingCharacters(std::string_view utf8, std::int32_t count);
+
+// The text with its Latin letters in upper case and every other byte as it is: how the names a
+// template gives its symbologies are compared.
+std::string UpperLatin(std::string_view text);
 
 // The characters of a UTF-8 text: its bytes but the continuation bytes.
 std::int64_t CharacterCount(std::string_view utf8);

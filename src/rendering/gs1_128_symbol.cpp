@@ -2,20 +2,14 @@
 
 #include "rendering/gs1_128_symbol.h"
 
-#include <zint.h>
-
 #include <memory>
 #include <new>
 
 #include "common/module_strings.h"
+#include "rendering/zint_symbol.h"
 
 namespace pirell {
 namespace {
-
-struct SymbolDeleter {
-  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
-};
-using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
 constexpr std::string_view kName = "GS1-128";
 
@@ -34,7 +28,7 @@ int TLinearSymbol::Modules() const {
 }
 
 TLinearSymbol EncodeGs1_128(const std::vector<TGs1Element>& elements) {
-  Symbol symbol(ZBarcode_Create());
+  const ZintSymbol symbol = MakeZintSymbol();
   if (!symbol) throw std::bad_alloc();
   symbol->symbology = BARCODE_GS1_128;
   // The elements were checked when they were read, with the characters marking codes carry.

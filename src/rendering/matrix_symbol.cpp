@@ -3,21 +3,16 @@
 
 #include "rendering/matrix_symbol.h"
 
-#include <zint.h>
-
 #include <cstdlib>
 #include <memory>
 
 #include "common/module_strings.h"
+#include "rendering/command_text.h"
 #include "rendering/gs1_element_string.h"
+#include "rendering/zint_symbol.h"
 
 namespace pirell {
 namespace {
-
-struct SymbolDeleter {
-  void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
-};
-using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
 // The ECI of UTF-8.
 constexpr int kEciUtf8 = 26;
@@ -26,13 +21,6 @@ bool IsAscii(std::string_view text) {
   for (const char c : text)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   return true;
-}
-
-std::string UpperLatin(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
 }
 
 std::optional<int> WholeNumber(std::string_view text) {
@@ -148,7 +136,7 @@ TMatrixSymbol EncodeMatrixSymbol(T2DSymbology symbology, std::string_view value,
     return Refused(ModuleText(StringId::SymbolErrorCorrectionInvalid,
                               {error_correction, SymbologyName(symbology)}));
   }
-  Symbol symbol(ZBarcode_Create());
+  const ZintSymbol symbol = MakeZintSymbol();
   if (!symbol) throw std::bad_alloc();
   symbol->symbology = ZintSymbology(symbology);
   symbol->option_1 = *level;
