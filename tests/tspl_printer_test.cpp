@@ -60,23 +60,6 @@ std::vector<int> FirstRowRuns(const ByteString& command, std::size_t header, int
   return runs;
 }
 
-TEST(TsplModelsTest, TwoResolutionsWithTheirSpeedsAndDensities) {
-  for (const auto& [name, dpi, fastest] : std::vector<std::tuple<std::string, int, double>>{
-           {"TSPL, 203 dpi", 203, 6.0}, {"TSPL, 300 dpi", 300, 5.0}}) {
-    const TPrinterModel& model = ModelNamed(name);
-    EXPECT_EQ(model.PrinterType->Name, "TSPL");
-    EXPECT_EQ(model.PrinterType->PrinterSerie, psTSPL);
-    EXPECT_EQ(model.PrinterType->Language, TPrinterLanguage::Tspl);
-    EXPECT_EQ(model.ModelProps.DPI, dpi);
-    EXPECT_EQ(model.ModelProps.MaxDarkness, 15);
-    EXPECT_EQ(model.ModelProps.DefDarkness, 8);
-    ASSERT_FALSE(model.ModelProps.PrintSpeeds.empty());
-    EXPECT_EQ(model.ModelProps.PrintSpeeds.front().Index, 1);
-    EXPECT_EQ(model.ModelProps.PrintSpeeds.front().IPS, 1.5);
-    EXPECT_EQ(model.ModelProps.PrintSpeeds.back().IPS, fastest);
-  }
-}
-
 TEST_F(TsplPrinterTest, JobHeaderSetsLabelMediaAndPrintSettingsInCrLfLines) {
   EXPECT_EQ(printer_.CmdSuffix(), "\r\n");
   printer_.InitTask();

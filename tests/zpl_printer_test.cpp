@@ -41,31 +41,6 @@ class ZplPrinterTest : public testing::GeneratorTest<TPrinterTypeZPL2> {
   }
 };
 
-TEST(ZplModelsTest, ThreeResolutionsWithTheirSpeedsAndDarkness) {
-  struct Expected {
-    const char* name;
-    int dpi;
-    std::vector<int> speeds;
-  };
-  for (const Expected& expected : {Expected{"ZPL II, 203 dpi", 203, {2, 3, 4, 5, 6, 8}},
-                                   Expected{"ZPL II, 300 dpi", 300, {2, 3, 4, 5, 6}},
-                                   Expected{"ZPL II, 600 dpi", 600, {2, 3, 4}}}) {
-    const TPrinterModel& model = ModelNamed(expected.name);
-    EXPECT_EQ(model.PrinterType->Name, "ZPL II");
-    EXPECT_EQ(model.PrinterType->PrinterSerie, psZebraZPL2);
-    EXPECT_EQ(model.PrinterType->Language, TPrinterLanguage::ZplII);
-    EXPECT_EQ(model.ModelProps.DPI, expected.dpi);
-    EXPECT_EQ(model.ModelProps.MaxDarkness, 30);
-    EXPECT_EQ(model.ModelProps.DefDarkness, 15);
-    std::vector<int> speeds;
-    for (const TPrintSpeed& speed : model.ModelProps.PrintSpeeds) {
-      speeds.push_back(speed.Index);
-      EXPECT_EQ(speed.IPS, speed.Index);  // "^PR" counts inches per second
-    }
-    EXPECT_EQ(speeds, expected.speeds);
-  }
-}
-
 TEST_F(ZplPrinterTest, SetUpTestAndJobHeaderCommands) {
   EXPECT_EQ(printer_.CmdSuffix(), "\n");
   printer_.InitializePrinter();

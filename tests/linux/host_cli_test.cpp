@@ -285,6 +285,31 @@ TEST(HostCommandsTest, SettingsShowDefaultsAndResetRestoresThem) {
   EXPECT_THROW(RunSettings(line), UsageError);
 }
 
+// Each model's speed codes and darkness as its language defines them: EPL2's "S" and "D", ZPL
+// II's "^PR" inches per second and "~SD", TSPL's speed codes and DENSITY.
+TEST(HostCommandsTest, ModelsListEveryModelByThePrinterModelIndexWithItsLanguageAndDpi) {
+  CommandLine line;
+  ::testing::internal::CaptureStdout();
+  ASSERT_EQ(RunModels(line), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "0\t2824, 2844\ttype 0 ZEBRA (EPL2 lang.)\tEPL2\t203 dpi\tPrintSpeed 1 2 3 4\t"
+            "PrintDarkness 0-15 (7)\n"
+            "1\tEPL2, 300 dpi\ttype 0 ZEBRA (EPL2 lang.)\tEPL2\t300 dpi\tPrintSpeed 1 2 3 4\t"
+            "PrintDarkness 0-15 (7)\n"
+            "2\tZPL II, 203 dpi\ttype 1 ZPL II\tZPL II\t203 dpi\tPrintSpeed 2 3 4 5 6 8\t"
+            "PrintDarkness 0-30 (15)\n"
+            "3\tZPL II, 300 dpi\ttype 1 ZPL II\tZPL II\t300 dpi\tPrintSpeed 2 3 4 5 6\t"
+            "PrintDarkness 0-30 (15)\n"
+            "4\tZPL II, 600 dpi\ttype 1 ZPL II\tZPL II\t600 dpi\tPrintSpeed 2 3 4\t"
+            "PrintDarkness 0-30 (15)\n"
+            "5\tTSPL, 203 dpi\ttype 2 TSPL\tTSPL\t203 dpi\tPrintSpeed 1 2 3 4 5 6\t"
+            "PrintDarkness 0-15 (8)\n"
+            "6\tTSPL, 300 dpi\ttype 2 TSPL\tTSPL\t300 dpi\tPrintSpeed 1 2 3 4 5\t"
+            "PrintDarkness 0-15 (8)\n");
+  line.args = {"all"};
+  EXPECT_THROW(RunModels(line), UsageError);
+}
+
 TEST(HostSessionTest, AssignmentsNeedANameAndAnEqualsSign) {
   const StoredSettings parsed = ParseAssignments({"PortName=/dev/usb/lp0", "PrintGap="});
   ASSERT_EQ(parsed.size(), 2u);
