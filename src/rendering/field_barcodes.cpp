@@ -84,6 +84,15 @@ void PlaceInTurnedBox(TRotation rotation, const TDotBox& turned_box, int width, 
   }
 }
 
+bool IsSymbol(const TField& field) {
+  return field.FieldType() == ft2DBarcode;
+}
+
+bool IsGs1_128(const TField& field) {
+  return field.FieldType() == ftBarcode &&
+         BarcodeTypeFromName(field.GetPropertyStr("BarCodeType")) == TBarcodeType::Gs1_128;
+}
+
 std::string SymbolKey(T2DSymbology symbology, const std::string& error_correction, int dots,
                       TRotation rotation, const std::string& value) {
   // Lengths first, so that no two different keys read alike.
@@ -161,13 +170,8 @@ std::vector<TGs1Element> Gs1ElementsOfField(const TField& field, int field_numbe
 
 bool HasEncodedBarcodes(TLabelObj& label) {
   TFieldList& fields = label.Fields();
-  for (int i = 0; i < fields.Count(); ++i) {
-    const TField& field = *fields.Items(i);
-    if (field.FieldType() == ft2DBarcode) return true;
-    if (field.FieldType() == ftBarcode &&
-        BarcodeTypeFromName(field.GetPropertyStr("BarCodeType")) == TBarcodeType::Gs1_128)
-      return true;
-  }
+  for (int i = 0; i < fields.Count(); ++i)
+    if (IsSymbol(*fields.Items(i)) || IsGs1_128(*fields.Items(i))) return true;
   return false;
 }
 
@@ -175,10 +179,9 @@ void CheckLabelBarcodes(TLabelObj& label, const TFieldGeometry& geometry, TReque
   TFieldList& fields = label.Fields();
   for (int i = 0; i < fields.Count(); ++i) {
     const TField& field = *fields.Items(i);
-    if (field.FieldType() == ft2DBarcode) {
+    if (IsSymbol(field)) {
       PlaceFieldSymbol(field, i + 1, geometry, drawn);
-    } else if (field.FieldType() == ftBarcode &&
-               BarcodeTypeFromName(field.GetPropertyStr("BarCodeType")) == TBarcodeType::Gs1_128) {
+    } else if (IsGs1_128(field)) {
       // A symbol too long for Code 128 no printer prints; the languages that get the bars from
       // the driver could not draw it either.
       const std::vector<TGs1Element> elements = Gs1ElementsOfField(field, i + 1);
