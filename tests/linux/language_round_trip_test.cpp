@@ -13,6 +13,7 @@
 #include "host_cli/png_file.h"
 #include "linux/symbol_decoder.h"
 #include "preview/job_renderer.h"
+#include "support/bitmap_probe.h"
 #include "support/printer_commands.h"
 #include "support/temp_dir.h"
 
@@ -62,34 +63,12 @@ MonoBitmap Printed(std::string_view model_name, const std::string& xml, const Va
   return sink.pictures.empty() ? MonoBitmap() : sink.pictures.front();
 }
 
-struct Box {
-  int left = 0;
-  int top = 0;
-  int right = -1;  // inclusive; -1: no ink
-  int bottom = -1;
-  bool Empty() const { return right < 0; }
-  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
-};
+using Box = testing::InkBounds;
+using testing::Union;
 
 // The ink of the picture in the rows [from, to).
 Box InkOf(const MonoBitmap& picture, int from = 0, int to = 1 << 30) {
-  Box box{1 << 30, 1 << 30, -1, -1};
-  for (int y = std::max(from, 0); y < std::min(to, picture.Height()); ++y)
-    for (int x = 0; x < picture.Width(); ++x)
-      if (picture.IsBlack(x, y)) {
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x);
-        box.bottom = std::max(box.bottom, y);
-      }
-  return box;
-}
-
-Box Union(const Box& a, const Box& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
+  return testing::InkBoundsOf(picture, from, to);
 }
 
 // Two texts in different printer fonts: their ink starts near the same corner (or is centred at

@@ -18,11 +18,13 @@ struct InkBounds {
   int right = -1;  // inclusive
   int bottom = -1;
   bool Empty() const { return right < 0; }
+  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
 
-inline InkBounds InkBoundsOf(const MonoBitmap& bitmap) {
+// Where the ink of the rows [from, to) lies, every row by default.
+inline InkBounds InkBoundsOf(const MonoBitmap& bitmap, int from = 0, int to = INT_MAX) {
   InkBounds bounds;
-  for (int y = 0; y < bitmap.Height(); ++y)
+  for (int y = std::max(from, 0); y < std::min(to, bitmap.Height()); ++y)
     for (int x = 0; x < bitmap.Width(); ++x)
       if (bitmap.IsBlack(x, y)) {
         bounds.left = std::min(bounds.left, x);
@@ -31,6 +33,14 @@ inline InkBounds InkBoundsOf(const MonoBitmap& bitmap) {
         bounds.bottom = std::max(bounds.bottom, y);
       }
   return bounds;
+}
+
+// The bounds that hold both.
+inline InkBounds Union(const InkBounds& a, const InkBounds& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
 }
 
 // Pixels black in `a` and white in `b` (both the same size).
